@@ -1,0 +1,32 @@
+// The window with its OpenGL context, the 2D projection used for all panel
+// drawing, and frame presentation with the frame-rate caption.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+constexpr int WINDOW_WIDTH = 800;
+constexpr int WINDOW_HEIGHT = 625;
+constexpr int WINDOW_BITS_PER_PIXEL = 16;
+
+extern SDL_Surface* screen_surface;
+extern uint32_t video_flags;
+
+// Source of the milliseconds that present_frame reports against (SDL_GetTicks
+// by default; tests put their own clock here).
+extern Uint32 (*frame_ticks)();
+
+// Opens the window, sets up GL, loads "OPENGL.ZPK" and the two fonts from
+// "Test.ttf". Returns 1, or 0 after a message on standard error.
+int init_video();
+int init_gl_state();
+// Viewport and perspective for a window of width x height (a height of 0 counts as 1).
+int resize_viewport(int32_t width, int32_t height);
+// Pixel projection x0..x1 left to right, y0..y1 top to bottom.
+void push_2d_projection(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
+void pop_2d_projection();
+// Swaps the buffers; every 5 s or more puts the frame rate in the caption.
+int present_frame();
+[[noreturn]] void quit_program(int32_t code);
+void toggle_full_screen();
