@@ -12,8 +12,8 @@
 #include "shared_field.h"
 
 // Process-wide values used by all instruments.
-extern int32_t sample_rate;                  // 44100 frames per second
-extern int32_t tempo;                        // beats per minute, 133
+extern int32_t sample_rate;         // 44100 frames per second
+extern int32_t tempo;               // beats per minute, 133
 extern int32_t instrument_counter;  // next instrument number (constructions run on the main thread)
 
 constexpr int engine_name_size = 80;
@@ -87,6 +87,15 @@ class INSTRUMENT {
   int32_t store_filter_level(int32_t n);
   void set_filter_level(int32_t level);
 
+  // The 216-byte block of the pattern file, little-endian at fixed offsets.
+  // encode_block writes zeros at the four reference places (0, 4, 132, 136)
+  // and at the reserved word (140). decode_block takes over the other fields
+  // and ignores the reference places, so the instrument keeps its own LFO
+  // records and stream handle; it also keeps its own `instrument_number`,
+  // which identifies its panel for the step events.
+  void encode_block(unsigned char* block) const;
+  void decode_block(const unsigned char* block);
+
   // Fields, in the order of the pattern-file block.
   void* stream_handle = nullptr;
   char engine_name[engine_name_size] = {};
@@ -121,4 +130,8 @@ class INSTRUMENT {
   shared_float filter_coefficient;
   shared_float filter_position{0.0f};
   shared_float filter_velocity{0.0f};
+
+  // Not part of the pattern-file block: the state of the noise generator,
+  // touched only by `render` on the audio thread.
+  unsigned int noise_seed = 1;
 };
