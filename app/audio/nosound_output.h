@@ -1,0 +1,32 @@
+#pragma once
+// The "NoSound" output: no device, but the streams are still pulled at the
+// real-time rate on a thread of our own, so that sequencers and step events run
+// as they would with a sound card. The mixed sound is discarded, or recorded to
+// a WAV file.
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "audio_output.h"
+#include "wav_writer.h"
+
+class nosound_output : public audio_output {
+ public:
+  // An empty `recording_path` discards the sound.
+  explicit nosound_output(std::string recording_path)
+      : recording_path_(std::move(recording_path)) {}
+  ~nosound_output() override { stop(); }
+
+  int start(stream_mixer& mixer, int rate) override;
+  void stop() override;
+  uint64_t late_blocks() const override { return late_.load(std::memory_order_relaxed); }
+
+ private:
+  void run(stream_mixer& mixer, int rate);
+
+  std::string recording_path_;
+  wav_writer recorder_;
+  std::thread thread_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<uint64_t> late_{0};
+};

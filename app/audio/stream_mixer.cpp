@@ -1,0 +1,63 @@
+#include "stream_mixer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+#include "mixer.h"
+
+bool stream_mixer::attach(int channel, FSOUND_STREAM* stream) {
+  if (channel < 0 || channel >= max_channels || channel_taken(channel)) return false;
+  stream->channel = channel;
+  channels_[channel].store(stream);
+  return true;
+}
+
+void stream_mixer::detach(FSOUND_STREAM* stream) {
+  if (stream->channel < 0) return;
+  channels_[stream->channel].store(nullptr);
+  stream->channel = -1;
+  // With the pointer gone, only a block that was already being mixed can still
+  // use the stream: wait for that block to end. The audio thread increments the
+  // epoch before it reads the channels, so a block that starts after this read
+  // sees the empty channel.
+  const uint64_t epoch = epoch_.load();
+  if (epoch % 2 == 0) return;
+  while (epoch_.load() == epoch) std::this_thread::sleep_for(std::chrono::microseconds(100));
+}
+
+bool stream_mixer::channel_taken(int channel) const {
+  return channels_[channel].load() != nullptr;
+}
+
+void stream_mixer::fill(int16_t* out, size_t frames) {
+  size_t done = 0;
+  while (done < frames) {
+    if (mixed_used_ == fsound_block_frames) {
+      mix_block();
+      mixed_used_ = 0;
+    }
+    const size_t n = std::min(frames - done, fsound_block_frames - mixed_used_);
+    std::memcpy(out + done * 2, mixed_ + mixed_used_ * 2, n * 2 * sizeof(int16_t));
+    mixed_used_ += n;
+    done += n;
+  }
+  frames_out_.fetch_add(frames, std::memory_order_relaxed);
+}
+
+void stream_mixer::mix_block() {
+  epoch_.fetch_add(1);  // odd: a block is being mixed
+  const int16_t* sources[max_channels];
+  int count = 0;
+  for (auto& channel : channels_) {
+    FSOUND_STREAM* stream = channel.load();
+    if (stream == nullptr) continue;
+    // A callback that writes nothing (or only part of the block) must give
+    // silence, not the previous block again.
+    std::memset(stream->block, 0, sizeof stream->block);
+    stream->callback(stream, stream->block, static_cast<int>(sizeof stream->block), stream->user);
+    sources[count++] = stream->block;
+  }
+  mix_saturating(sources, count, mixed_, fsound_block_frames * 2);
+  epoch_.fetch_add(1);  // even: no stream in use
+}

@@ -1,0 +1,52 @@
+#pragma once
+// The mixing core of the audio layer: up to 64 playing streams, pulled one
+// block at a time through their callbacks and summed with saturation.
+//
+// The main thread attaches and detaches streams; the audio thread calls `fill`.
+// No lock: each channel is an atomic pointer, and an epoch counter that is odd
+// while a block is being mixed lets `detach` wait until the audio thread can no
+// longer be using a stream.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "fsound.h"
+
+struct FSOUND_STREAM {
+  FSOUND_STREAMCALLBACK callback = nullptr;
+  void* user = nullptr;
+  int channel = -1;  // the channel it plays on; -1 while stopped (main thread only)
+  int16_t block[fsound_block_frames * 2] = {};  // written on the audio thread only
+};
+
+class stream_mixer {
+ public:
+  static constexpr int max_channels = 64;
+
+  // Main thread. Starts pulling `stream` on `channel`; false if another stream
+  // plays there.
+  bool attach(int channel, FSOUND_STREAM* stream);
+  // Main thread. Stops pulling the stream; on return its callback is not
+  // running and will not be called again.
+  void detach(FSOUND_STREAM* stream);
+  bool channel_taken(int channel) const;
+
+  // Audio thread. Writes `frames` stereo frames of the mixed streams to `out`.
+  // Streams are pulled in whole blocks; frames left over from a block are
+  // handed out first at the next call.
+  void fill(int16_t* out, size_t frames);
+
+  // Frames handed to the output so far (any thread).
+  uint64_t frames_out() const { return frames_out_.load(std::memory_order_relaxed); }
+
+ private:
+  void mix_block();
+
+  std::array<std::atomic<FSOUND_STREAM*>, max_channels> channels_{};
+  std::atomic<uint64_t> epoch_{0};
+  std::atomic<uint64_t> frames_out_{0};
+  // Audio thread only.
+  int16_t mixed_[fsound_block_frames * 2] = {};
+  size_t mixed_used_ = fsound_block_frames;  // frames of mixed_ already handed out
+};

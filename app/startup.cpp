@@ -1,0 +1,96 @@
+#include "startup.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "console_keys.h"
+#include "fsound.h"
+#include "init_sound.h"
+#include "osc.h"
+#include "stream_callback.h"
+#include "tb303.h"
+#include "tb808.h"
+
+std::array<INSTRUMENT*, instrument_count> instrument_list{};
+
+namespace {
+constexpr int stream_buffer_bytes = 65536;
+constexpr unsigned int stream_mode =
+    FSOUND_16BITS | FSOUND_STEREO | FSOUND_SIGNED | FSOUND_MODE_BIT_24;  // 0x1000150
+
+// The order in which the streams start: channel, then the instrument_list index.
+struct stream_start {
+  int channel;
+  int index;
+};
+constexpr stream_start start_order[instrument_count] = {{0, 0}, {1, 3}, {2, 1}, {3, 4}, {4, 2}};
+
+[[noreturn]] void fail_with_audio_error(int exit_code) {
+  std::printf("Error!\n");
+  std::printf("%s\n", error_text(static_cast<unsigned int>(FSOUND_GetError())));
+  std::exit(exit_code);
+}
+}  // namespace
+
+void print_banner() {
+  std::printf("ZEM_ENGINE V4.0\n");
+  std::printf("---------------\n\n");
+  std::printf("Init Sound\n");
+}
+
+void start_sound() {
+  if (init_sound() == 0) {
+    std::printf("Erreur d'initialisatio du son\n");
+    std::exit(-1);
+  }
+}
+
+void build_instruments() {
+  // Instrument numbers follow the construction order: the drum machines are 0
+  // and 4, the bass lines 1 and 3, the oscillator synthesizer 2.
+  INSTRUMENT* drums_1 = new TB808;
+  INSTRUMENT* bass_1 = new TB303;
+  INSTRUMENT* oscillators = new OSC;
+  INSTRUMENT* bass_2 = new TB303;
+  INSTRUMENT* drums_2 = new TB808;
+  instrument_list = {bass_1, drums_1, oscillators, bass_2, drums_2};
+}
+
+void create_streams() {
+  for (INSTRUMENT* instrument : instrument_list) {
+    FSOUND_STREAM* stream = FSOUND_Stream_Create(stream_callback, stream_buffer_bytes, stream_mode,
+                                                 sample_rate, instrument);
+    if (stream == nullptr) fail_with_audio_error(1);
+    instrument->stream_handle = stream;
+  }
+}
+
+void start_streams() {
+  for (const stream_start& start : start_order) {
+    auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[start.index]->stream_handle);
+    if (FSOUND_Stream_Play(start.channel, stream) == -1) fail_with_audio_error(1);
+  }
+}
+
+void play_until_quit() {
+  for (;;) {
+    const int key = read_key();
+    if (key == key_escape || key == key_quit) return;
+    if (key == key_end) {  // no more keys can come: only a signal ends the run
+      wait_for_quit_signal();
+      return;
+    }
+  }
+}
+
+void shut_down() {
+  for (INSTRUMENT* instrument : instrument_list) {
+    if (instrument == nullptr || instrument->stream_handle == nullptr) continue;
+    FSOUND_Stream_Close(static_cast<FSOUND_STREAM*>(instrument->stream_handle));
+    instrument->stream_handle = nullptr;
+  }
+  FSOUND_Close();
+  std::printf("Late audio blocks: %llu\n", static_cast<unsigned long long>(fsound_late_blocks()));
+  std::fflush(stdout);
+  restore_console();
+}
