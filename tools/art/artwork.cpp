@@ -1,0 +1,294 @@
+#include "artwork.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace zem::art {
+
+namespace {
+
+constexpr Colour WHITE{1, 1, 1};
+constexpr Colour BLACK{0, 0, 0};
+constexpr Colour POINTER_ORANGE{1.0f, 0.55f, 0.12f};
+constexpr Colour TRACE_GREEN{0.55f, 1.0f, 0.62f};
+
+float angle_of(Vec v) {
+  return std::atan2(v.y, v.x);
+}
+
+// Every masked widget: the mask is 1 - coverage of the widget's outline,
+// darkened in a ring of soft shadow around it, and white at the picture's
+// border so that no box edge shows.
+void draw_mask(Image& image, float design_width, float design_height, const Shape& outline,
+               float shadow_radius, float shadow_depth) {
+  Canvas canvas(image, design_width, design_height);
+  const float pixel = canvas.pixel();
+  canvas.for_each_pixel([&](Vec p, Colour& c) {
+    const float d = outline(p);
+    const float shade = shadow_depth * (1 - smoothstep(0, shadow_radius, std::max(d, 0.0f)));
+    c = grey((1 - coverage(d, pixel)) * (1 - shade));
+  });
+}
+
+// Knob and slider pictures are designed on a 64 x 64 square.
+constexpr float KNOB_DESIGN = 64;
+constexpr Vec KNOB_CENTRE{32, 32};
+constexpr float KNOB_RADIUS = 28;
+constexpr float SLIDER_RADIUS = 27;
+
+// LEDs on a 32 x 32 square.
+constexpr float LED_DESIGN = 32;
+constexpr Vec LED_CENTRE{16, 16};
+constexpr float LED_RADIUS = 12;
+constexpr float LENS_RADIUS = 9.2f;
+
+// Pattern buttons on 64 x 32, keys on 64 x 64.
+constexpr Vec PATTERN_CENTRE{32, 16};
+constexpr Vec PATTERN_HALF{28, 12};
+constexpr float PATTERN_CORNER = 5;
+constexpr Vec KEY_CENTRE{32, 32};
+constexpr Vec KEY_HALF{26, 26};
+constexpr float KEY_CORNER = 7;
+
+Shape knob_outline() {
+  return disc(KNOB_CENTRE, KNOB_RADIUS);
+}
+Shape slider_outline() {
+  return disc(KNOB_CENTRE, SLIDER_RADIUS);
+}
+Shape led_outline() {
+  return disc(LED_CENTRE, LED_RADIUS);
+}
+Shape pattern_outline() {
+  return rounded_rect(PATTERN_CENTRE, PATTERN_HALF, PATTERN_CORNER);
+}
+Shape key_outline() {
+  return rounded_rect(KEY_CENTRE, KEY_HALF, KEY_CORNER);
+}
+
+// A line from the centre towards 9 o'clock, between two radii.
+Shape pointer(float from, float to, float half_width) {
+  return segment(KNOB_CENTRE + Vec{-from, 0}, KNOB_CENTRE + Vec{-to, 0}, half_width);
+}
+
+// Brushed metal: long horizontal streaks over a top-to-bottom gradient.
+Paint brushed_metal(float top, float bottom, float height, uint32_t seed) {
+  return [=](Vec p) {
+    const float streak = 0.035f * value_noise(p.x / 45, p.y * 1.3f, seed) +
+                         0.015f * value_noise(p.x / 4, p.y * 1.3f, seed + 1);
+    const float level = top + (bottom - top) * (p.y / height);
+    return grey(level * (1 + streak));
+  };
+}
+
+void draw_screw(Canvas& canvas, Vec centre) {
+  fill(canvas, disc(centre, 5.6f), grey(0.06f), 0.6f);
+  fill(canvas, disc(centre, 4.5f),
+       radial_gradient(centre + Vec{-1.5f, -1.5f}, 6.5f, grey(0.78f), grey(0.32f)));
+  const Vec slot = rotated({3.6f, 0}, 35);
+  fill(canvas, segment(centre - slot, centre + slot, 0.75f), grey(0.12f));
+}
+
+std::vector<Vec> wave_points(Waveform wave, float x0, float x1, float mid, float amplitude,
+                             int periods) {
+  std::vector<Vec> points;
+  const float period = (x1 - x0) / periods;
+  auto at = [&](float x, float f) { points.push_back({x, mid - amplitude * f}); };
+  for (int k = 0; k < periods; ++k) {
+    const float start = x0 + k * period;
+    switch (wave) {
+      case Waveform::sine:
+        for (int i = (k == 0 ? 0 : 1); i <= 48; ++i) {
+          const float t = i / 48.0f;
+          at(start + t * period, std::sin(2 * std::numbers::pi_v<float> * t));
+        }
+        break;
+      case Waveform::saw:
+        at(start, -1);
+        at(start + period, 1);
+        at(start + period, -1);
+        break;
+      case Waveform::triangle:
+        at(start, -1);
+        at(start + period / 2, 1);
+        at(start + period, -1);
+        break;
+      case Waveform::square:
+        at(start, 1);
+        at(start + period / 2, 1);
+        at(start + period / 2, -1);
+        at(start + period, -1);
+        at(start + period, 1);
+        break;
+    }
+  }
+  if (wave == Waveform::saw || wave == Waveform::square) points.pop_back();
+  return points;
+}
+
+}  // namespace
+
+void draw_neutral(Image& image) {
+  Canvas canvas(image, 32, 32);
+  fill(canvas, rounded_rect({16, 16}, {16, 16}, 0), grey(0.38f));
+  fill(canvas, rounded_rect({16, 16}, {14.5f, 14.5f}, 0),
+       vertical_gradient(1.5f, grey(0.31f), 30.5f, grey(0.25f)));
+}
+
+void draw_background(Image& image, Colour stripe, uint32_t seed) {
+  constexpr float W = 800, H = 125;
+  Canvas canvas(image, W, H);
+  fill(canvas, rounded_rect({W / 2, H / 2}, {W, H}, 0), brushed_metal(0.27f, 0.16f, H, seed));
+  // Bevelled edges, so that stacked panels read as separate plates.
+  fill(canvas, rounded_rect({W / 2, 0.75f}, {W, 0.75f}, 0), grey(0.46f), 0.8f);
+  fill(canvas, rounded_rect({W / 2, H - 0.75f}, {W, 0.75f}, 0), grey(0.04f), 0.9f);
+  // The colour stripe of the instrument kind, with a shadow line under it.
+  fill(canvas, rounded_rect({W / 2, 5.5f}, {W, 2.5f}, 0),
+       vertical_gradient(3, mix(stripe, WHITE, 0.25f), 8, stripe * 0.8f));
+  fill(canvas, rounded_rect({W / 2, 8.5f}, {W, 0.6f}, 0), grey(0.05f), 0.6f);
+  // The badge at the left edge, in the stripe's colour.
+  fill(canvas, rounded_rect({27, 66}, {6.2f, 49.2f}, 3.6f), grey(0.05f), 0.7f);
+  fill(canvas, rounded_rect({27, 66}, {5, 48}, 3),
+       vertical_gradient(18, stripe, 114, stripe * 0.55f));
+  // The recessed strip along the bottom for step lights and pattern buttons:
+  // a light lip below, a darker floor.
+  const Vec strip_centre{412, 103}, strip_half{368, 15};
+  fill(canvas, rounded_rect(strip_centre + Vec{0, 1}, strip_half, 4), grey(0.36f), 0.5f);
+  fill(canvas, rounded_rect(strip_centre, strip_half, 4), grey(0.05f), 0.5f);
+  for (Vec screw : {Vec{12, 20}, Vec{12, 110}, Vec{788, 20}, Vec{788, 110}})
+    draw_screw(canvas, screw);
+}
+
+void draw_knob(Image& image) {
+  Canvas canvas(image, KNOB_DESIGN, KNOB_DESIGN);
+  // A ridged aluminium skirt; every shade is symmetric about the centre
+  // because the picture turns with the knob's value.
+  fill(canvas, knob_outline(), [](Vec p) {
+    const Vec d = p - KNOB_CENTRE;
+    const float ridge = 0.5f + 0.5f * std::cos(36 * angle_of(d));
+    const float level = 0.72f - 0.26f * smoothstep(21, KNOB_RADIUS, length(d));
+    return grey(level * (0.86f + 0.14f * ridge));
+  });
+  fill(canvas, ring(KNOB_CENTRE, KNOB_RADIUS - 1.2f, KNOB_RADIUS), grey(0.22f), 0.6f);
+  // The cap: dark, softly domed, with fine machining rings.
+  fill(canvas, ring(KNOB_CENTRE, 21.2f, 22.6f), grey(0.06f), 0.9f);
+  fill(canvas, disc(KNOB_CENTRE, 21.4f), [](Vec p) {
+    const float r = length(p - KNOB_CENTRE);
+    const float level = 0.30f - 0.15f * smoothstep(0, 21.4f, r);
+    return grey(level * (1 + 0.05f * std::sin(r * 3)));
+  });
+  fill(canvas, ring(KNOB_CENTRE, 19.6f, 20.8f), grey(0.40f), 0.45f);
+  // The pointer: a white line in a dark groove, out across the skirt.
+  fill(canvas, pointer(5, KNOB_RADIUS - 0.5f, 3), grey(0.04f));
+  fill(canvas, pointer(6, KNOB_RADIUS - 1.5f, 1.8f), grey(0.97f));
+}
+
+void draw_knob_mask(Image& image) {
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, knob_outline(), 3.2f, 0.6f);
+}
+
+void draw_slider(Image& image) {
+  Canvas canvas(image, KNOB_DESIGN, KNOB_DESIGN);
+  // A black knurled cap with an orange pointer.
+  fill(canvas, slider_outline(), [](Vec p) {
+    const Vec d = p - KNOB_CENTRE;
+    const float knurl = 0.5f + 0.5f * std::cos(24 * angle_of(d));
+    return grey(0.07f + 0.13f * knurl);
+  });
+  fill(canvas, ring(KNOB_CENTRE, 22.4f, 23.6f), grey(0.55f));
+  fill(canvas, disc(KNOB_CENTRE, 22.4f),
+       radial_gradient(KNOB_CENTRE, 22.4f, grey(0.19f), grey(0.09f)));
+  fill(canvas, pointer(4, SLIDER_RADIUS - 1, 2.4f), POINTER_ORANGE);
+}
+
+void draw_slider_mask(Image& image) {
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(), 3.2f, 0.6f);
+}
+
+void draw_led(Image& image, Colour lit, Colour dark, bool on) {
+  Canvas canvas(image, LED_DESIGN, LED_DESIGN);
+  // A chrome bezel lit from above, a groove, then the lens.
+  fill(canvas, led_outline(), vertical_gradient(4, grey(0.62f), 28, grey(0.16f)));
+  fill(canvas, disc(LED_CENTRE, LENS_RADIUS + 0.9f), grey(0.04f));
+  const Shape lens = disc(LED_CENTRE, LENS_RADIUS);
+  const Vec hot = LED_CENTRE + Vec{-1, -1};
+  if (on) {
+    fill(canvas, lens, radial_gradient(hot, LENS_RADIUS + 1, mix(lit, WHITE, 0.6f), lit * 0.8f));
+    glow(canvas, lens, lit, 5, 0.45f);
+  } else {
+    fill(canvas, lens, radial_gradient(hot, LENS_RADIUS + 1, dark * 1.7f, dark * 0.55f));
+  }
+  fill(canvas, disc(LED_CENTRE + Vec{-3, -3.5f}, 2.4f), WHITE, on ? 0.55f : 0.28f);
+}
+
+void draw_led_mask(Image& image) {
+  draw_mask(image, LED_DESIGN, LED_DESIGN, led_outline(), 2.5f, 0.5f);
+}
+
+void draw_pattern_button(Image& image, bool on) {
+  Canvas canvas(image, 64, 32);
+  const Colour top = on ? Colour{1.0f, 0.72f, 0.32f} : grey(0.52f);
+  const Colour bottom = on ? Colour{0.82f, 0.38f, 0.05f} : grey(0.30f);
+  fill(canvas, pattern_outline(), vertical_gradient(4, top, 28, bottom));
+  // A soft shine along the top, a shadow along the bottom.
+  fill(canvas, rounded_rect(PATTERN_CENTRE + Vec{0, -8.5f}, {24, 1.3f}, 1.3f), WHITE, 0.28f);
+  fill(canvas, rounded_rect(PATTERN_CENTRE + Vec{0, 10}, {25, 1.3f}, 1.3f), BLACK, 0.3f);
+  if (on) glow(canvas, pattern_outline(), Colour{1.0f, 0.5f, 0.1f}, 3, 0.3f);
+}
+
+void draw_pattern_mask(Image& image) {
+  draw_mask(image, 64, 32, pattern_outline(), 3, 0.55f);
+}
+
+void draw_display(Image& image, Waveform wave) {
+  Canvas canvas(image, 128, 64);
+  const Vec centre{64, 32};
+  fill(canvas, rounded_rect(centre, {64, 32}, 0),
+       vertical_gradient(0, grey(0.22f), 64, grey(0.07f)));
+  fill(canvas, rounded_rect(centre, {58.5f, 26.5f}, 3.5f), grey(0.02f));
+  const Shape screen = rounded_rect(centre, {56, 24}, 2.5f);
+  fill(canvas, screen,
+       vertical_gradient(8, Colour{0.03f, 0.11f, 0.065f}, 56, Colour{0.01f, 0.05f, 0.03f}));
+  // A faint graticule.
+  const Colour grid{0.06f, 0.24f, 0.12f};
+  for (int k = -3; k <= 3; ++k) {
+    const float x = centre.x + 14.0f * k;
+    fill(canvas, segment({x, 9}, {x, 55}, 0.4f), grid, 0.7f);
+  }
+  fill(canvas, segment({9, 32}, {119, 32}, 0.4f), grid, 0.7f);
+  const Shape trace = polyline(wave_points(wave, 14, 114, 32, 15, 2), 1.3f);
+  glow(canvas, trace, Colour{0.1f, 0.7f, 0.3f}, 4, 0.3f);
+  fill(canvas, trace, TRACE_GREEN);
+  // Glass: the upper half a touch brighter.
+  fill(canvas, rounded_rect({64, 20}, {56, 12}, 2.5f), WHITE, 0.035f);
+}
+
+void draw_key(Image& image, KeyGlyph glyph) {
+  Canvas canvas(image, 64, 64);
+  fill(canvas, key_outline(), vertical_gradient(6, grey(0.46f), 58, grey(0.22f)));
+  fill(canvas, rounded_rect(KEY_CENTRE + Vec{0, -1}, {22, 22}, 5),
+       vertical_gradient(10, grey(0.34f), 54, grey(0.28f)));
+  const Colour ink = grey(0.9f);
+  constexpr float w = 2.3f;
+  switch (glyph) {
+    case KeyGlyph::wave:
+      fill(canvas, polyline(wave_points(Waveform::sine, 15, 49, 31, 9, 1), w), ink);
+      break;
+    case KeyGlyph::load:
+    case KeyGlyph::save: {
+      const bool down = glyph == KeyGlyph::load;
+      const float tip = down ? 36 : 14, tail = down ? 14 : 36, back = down ? -9 : 9;
+      fill(canvas, segment({32, tail}, {32, tip}, w), ink);
+      fill(canvas, polyline({{22, tip + back}, {32, tip}, {42, tip + back}}, w), ink);
+      fill(canvas, polyline({{17, 40}, {17, 47}, {47, 47}, {47, 40}}, w), ink);
+      break;
+    }
+  }
+}
+
+void draw_key_mask(Image& image) {
+  draw_mask(image, 64, 64, key_outline(), 3, 0.55f);
+}
+
+}  // namespace zem::art
