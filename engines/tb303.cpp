@@ -1,0 +1,111 @@
+#include "tb303.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "notes.h"
+#include "step_events.h"
+#include "voice_chain.h"
+
+namespace {
+constexpr int32_t tb303_step_count = 16;
+constexpr int32_t highest_wave_kind = 4;
+constexpr float repaired_wave_divisor = 1e-7f;
+constexpr int32_t random_note_range = 50;
+}  // namespace
+
+TB303::TB303() {
+  std::strncpy(engine_name, "TB303", engine_name_size - 1);
+  step_count = tb303_step_count;
+  wave_kind = 1;
+  wave_divisor = 1.0f;
+  wave_offset = 1.0f;
+  phase = 0.0f;
+  // Unseeded rand(): every run starts with the same random notes.
+  for (auto& pattern : pattern_memory)
+    for (auto& step : pattern) step = note_to_frequency(std::rand() % random_note_range);
+}
+
+void TB303::print_state() {
+  std::printf("TB303-%1d %2d: ", static_cast<int>(instrument_number), static_cast<int>(step_count));
+  const int32_t pattern = current_pattern;
+  const int32_t playing = current_step;
+  // A pattern never has more steps than the memory holds.
+  const int32_t steps = std::min<int32_t>(step_count, pattern_memory_steps);
+  for (int32_t i = 0; i < steps; ++i)
+    std::printf(i == playing ? "[%2d]" : " %2d ", frequency_to_note(step_frequency(pattern, i)));
+  std::printf("\r\n");
+  INSTRUMENT::print_state();
+  std::printf("\r\n");
+  std::printf("FX1 [%3.3f] ", static_cast<double>(wave_divisor));
+  std::printf("FX2 [%3.3f] ", static_cast<double>(wave_offset));
+  std::printf("\r\n");
+}
+
+// The raw waveform, between -1 and 1, after repairing degenerate settings.
+double TB303::oscillator() {
+  if (wave_divisor == 0.0f) wave_divisor = repaired_wave_divisor;
+  if (wave_kind > highest_wave_kind) wave_kind = 1;
+  const double cycle = phase;
+  const auto sine = [&] {
+    return std::sin(voice_chain::two_pi * (static_cast<double>(wave_offset) + cycle) /
+                    static_cast<double>(wave_divisor));
+  };
+  switch (static_cast<int32_t>(wave_kind)) {
+    case 1:
+      return sine();
+    case 2:
+    case 4:
+      return cycle;
+    case 3: {
+      const double s = sine();
+      return s > 0.5 ? 1.0 : (s < -0.5 ? -1.0 : 0.0);
+    }
+    default:
+      return 0.0;
+  }
+}
+
+// One frame of sound with the power on, on the 16-bit scale before volume.
+double TB303::voice_frame() {
+  double v = oscillator();
+  v = noise(*this, v);
+  v = distortion_or_scaling(*this, v);
+  run_lfos(*this);
+  v = envelope(*this, v);
+  return filter(*this, v);
+}
+
+// Step boundary: pass end with chaining, queued pattern, wrap, filter reload,
+// and the waveform restarts.
+void TB303::end_step() {
+  if (pass_has_ended(*this)) {
+    advance_chained_pattern(*this);
+    post_pass_end_event(instrument_number, current_pattern);
+    current_step = 0;
+  }
+  take_queued_pattern(*this);
+  wrap_current_pattern(*this);
+  reload_filter(*this);
+  phase = 0.0f;
+}
+
+bool TB303::render(void*, void* buffer, int length, void*) {
+  const int frames = frame_count(length);
+  for (int frame = 0; frame < frames; ++frame) {
+    // The phase runs with the power off too, so the instrument stays in time.
+    float cycle = static_cast<float>(
+        static_cast<double>(phase) +
+        static_cast<double>(step_frequency(current_pattern, current_step)) / sample_rate);
+    if (cycle > 1.0f) cycle = static_cast<float>(static_cast<double>(cycle) - 1.0);
+    phase = cycle;
+
+    const double v = power_switch == 1 ? voice_frame() : 0.0;
+    write_frame(buffer, frame, output_volume_then_limit(*this, v));
+    if (count_frame(*this)) end_step();
+  }
+  return true;
+}

@@ -1,0 +1,386 @@
+#include "instrument.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+uint32_t bits(float f) {
+  return std::bit_cast<uint32_t>(f);
+}
+
+std::string printed_state(INSTRUMENT& instrument) {
+  testing::internal::CaptureStdout();
+  instrument.print_state();
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
+}
+
+TEST(Instrument, FreshInstrumentHoldsItsDefaults) {
+  INSTRUMENT i;
+  EXPECT_EQ(i.chain_switch, 0);
+  EXPECT_EQ(i.envelope_switch, 1);
+  EXPECT_EQ(i.envelope_level, 1.0f);
+  EXPECT_EQ(i.power_switch, 1);
+  EXPECT_EQ(i.volume, 0.5f);
+  EXPECT_EQ(i.current_step, 0);
+  EXPECT_EQ(i.step_sample_counter, 0);
+  EXPECT_EQ(i.pattern_count, 22);
+  EXPECT_EQ(i.current_pattern, 0);
+  EXPECT_EQ(i.queued_pattern, 0);
+  // (133 * 4) / 60 is 8 in integers: 44100 / 8, not 44100 / 8.8666.
+  EXPECT_EQ(i.samples_per_step, 5512.5f);
+  EXPECT_EQ(i.distortion_switch, 0);
+  EXPECT_EQ(i.distortion_level, 1.0f);
+  EXPECT_EQ(i.p1, 1.0f);
+  EXPECT_EQ(i.p2, 0.1f);
+  EXPECT_EQ(i.hicut, 10.0f);
+  EXPECT_EQ(i.filter_switch, 0);
+  EXPECT_EQ(i.filter_level, 3500);
+  EXPECT_EQ(i.filter_cutoff, 3500.0f);
+  EXPECT_EQ(bits(i.filter_damping), 0x3F7EB852u);
+  EXPECT_EQ(i.filter_coefficient,
+            static_cast<float>(2.0 - 2.0 * std::cos(3500.0 * 6.2831853 / 44100)));
+  EXPECT_NEAR(i.filter_coefficient, 0.24356, 1e-5);
+  EXPECT_EQ(i.filter_position, 0.0f);
+  EXPECT_EQ(i.filter_velocity, 0.0f);
+  EXPECT_EQ(i.noise_switch, 0);
+  EXPECT_EQ(i.noise_setting_1, 1.0f);
+  EXPECT_EQ(i.noise_setting_2, 10000.0f);
+  EXPECT_EQ(i.noise_setting_3, 10000.0f);
+  ASSERT_NE(i.envelope_lfo.get(), nullptr);
+  ASSERT_NE(i.filter_lfo.get(), nullptr);
+  EXPECT_NE(i.envelope_lfo.get(), i.filter_lfo.get());
+  for (const LFO* lfo : {i.envelope_lfo.get(), i.filter_lfo.get()}) {
+    EXPECT_EQ(lfo->on, 0);
+    EXPECT_EQ(lfo->position, 0.0f);
+    EXPECT_EQ(lfo->amplitude, 1.0f);
+    EXPECT_EQ(lfo->period, 32.0f);
+    EXPECT_EQ(lfo->third_setting, 500.0f);
+  }
+}
+
+TEST(Instrument, ConstructionNumbersInstrumentsInOrder) {
+  const int32_t first = instrument_counter;
+  INSTRUMENT a, b, c;
+  EXPECT_EQ(a.instrument_number, first);
+  EXPECT_EQ(b.instrument_number, first + 1);
+  EXPECT_EQ(c.instrument_number, first + 2);
+  EXPECT_EQ(instrument_counter, first + 3);
+}
+
+TEST(Instrument, PrintStateOfAFreshInstrument) {
+  INSTRUMENT i;
+  EXPECT_EQ(printed_state(i),
+            "[PWR [*] VOLUME[0.50]] FILTER[[ ] LVL [ 3500] HICUT [10.000]]ENVELOPPE[*] LVL "
+            "[1.000]] DISTORT[[ ] LVL [1.000] P1[1.000]  P2[0.100]]");
+  i.toggle_power();
+  i.toggle_filter();
+  i.toggle_envelope();
+  i.toggle_distortion();
+  i.filter_level_down();
+  EXPECT_EQ(printed_state(i),
+            "[PWR [ ] VOLUME[0.50]] FILTER[[*] LVL [ 3400] HICUT [10.000]]ENVELOPPE[ ] LVL "
+            "[1.000]] DISTORT[[*] LVL [1.000] P1[1.000]  P2[0.100]]");
+}
+
+TEST(Instrument, VolumeStepsStopJustPastEitherBound) {
+  INSTRUMENT i;
+  for (int n = 0; n < 51; ++n) EXPECT_EQ(i.volume_up(), 1);
+  EXPECT_EQ(i.volume, 1.0099995f);
+  i.volume_up();
+  EXPECT_EQ(i.volume, 1.0099995f);
+
+  i.volume = 0.5f;
+  for (int n = 0; n < 151; ++n) EXPECT_EQ(i.volume_down(), 1);
+  EXPECT_EQ(i.volume, -1.0099992f);
+  i.volume_down();
+  EXPECT_EQ(i.volume, -1.0099992f);
+}
+
+TEST(Instrument, FilterLevelStepsLeaveTheRunningFilterAlone) {
+  INSTRUMENT i;
+  for (int n = 0; n < 36; ++n) EXPECT_EQ(i.filter_level_down(), 1);
+  EXPECT_EQ(i.filter_level, -100);
+  EXPECT_EQ(i.filter_cutoff, 3500.0f);
+  EXPECT_EQ(i.filter_coefficient,
+            static_cast<float>(2.0 - 2.0 * std::cos(3500.0 * 6.2831853 / 44100)));
+  i.filter_level_up();
+  EXPECT_EQ(i.filter_level, 0);
+  i.filter_level = 2147483600;  // near the top of the range: the step saturates
+  i.filter_level_up();
+  EXPECT_EQ(i.filter_level, 2147483647);
+}
+
+// Every float operation adds its own single-precision constant to its own field.
+TEST(Instrument, EachParameterOperationStepsItsField) {
+  INSTRUMENT i;
+  LFO& e = *i.envelope_lfo;
+  struct step_case {
+    const char* name;
+    std::function<int32_t()> operation;
+    shared_float* field;
+    float expected;
+  };
+  const std::vector<step_case> cases = {
+      {"noise_setting_1_up", [&] { return i.noise_setting_1_up(); }, &i.noise_setting_1,
+       1.0f + 0.01f},
+      {"noise_setting_1_down", [&] { return i.noise_setting_1_down(); }, &i.noise_setting_1,
+       (1.0f + 0.01f) - 0.01f},
+      {"noise_setting_2_up", [&] { return i.noise_setting_2_up(); }, &i.noise_setting_2, 10010.0f},
+      {"noise_setting_2_down", [&] { return i.noise_setting_2_down(); }, &i.noise_setting_2,
+       10000.0f},
+      {"noise_setting_3_down", [&] { return i.noise_setting_3_down(); }, &i.noise_setting_3,
+       9990.0f},
+      {"noise_setting_3_up", [&] { return i.noise_setting_3_up(); }, &i.noise_setting_3, 10000.0f},
+      {"distortion_level_up", [&] { return i.distortion_level_up(); }, &i.distortion_level,
+       1.0f + 0.1f},
+      {"distortion_level_down", [&] { return i.distortion_level_down(); }, &i.distortion_level,
+       (1.0f + 0.1f) - 0.1f},
+      {"p1_down", [&] { return i.p1_down(); }, &i.p1, 1.0f - 0.1f},
+      {"p1_up", [&] { return i.p1_up(); }, &i.p1, (1.0f - 0.1f) + 0.1f},
+      {"p2_up", [&] { return i.p2_up(); }, &i.p2, 0.1f + 1.0f},
+      {"p2_down", [&] { return i.p2_down(); }, &i.p2, (0.1f + 1.0f) - 1.0f},
+      {"envelope_level_down", [&] { return i.envelope_level_down(); }, &i.envelope_level,
+       1.0f - 0.1f},
+      {"envelope_level_up", [&] { return i.envelope_level_up(); }, &i.envelope_level,
+       (1.0f - 0.1f) + 0.1f},
+      {"hicut_up", [&] { return i.hicut_up(); }, &i.hicut, 11.0f},
+      {"hicut_down", [&] { return i.hicut_down(); }, &i.hicut, 10.0f},
+      {"amplitude_down", [&] { return e.amplitude_down(); }, &e.amplitude, 1.0f - 0.01f},
+      {"amplitude_up", [&] { return e.amplitude_up(); }, &e.amplitude, (1.0f - 0.01f) + 0.01f},
+      {"period_up", [&] { return e.period_up(); }, &e.period, 32.0f + 0.01f},
+      {"period_down", [&] { return e.period_down(); }, &e.period, (32.0f + 0.01f) - 0.01f},
+      {"third_setting_up", [&] { return e.third_setting_up(); }, &e.third_setting, 510.0f},
+      {"third_setting_down", [&] { return e.third_setting_down(); }, &e.third_setting, 500.0f},
+  };
+  for (const step_case& c : cases) {
+    EXPECT_EQ(c.operation(), 1) << c.name;
+    EXPECT_EQ(bits(*c.field), bits(c.expected)) << c.name;
+  }
+  // Repeated steps accumulate single-precision rounding.
+  i.distortion_level = 1.0f;
+  for (int n = 0; n < 10; ++n) i.distortion_level_up();
+  EXPECT_NE(i.distortion_level, 2.0f);
+  EXPECT_NEAR(i.distortion_level, 2.0f, 1e-5);
+}
+
+TEST(Instrument, TogglesKeepSwitchesAtZeroOrOne) {
+  INSTRUMENT i;
+  struct toggle_case {
+    std::function<void()> toggle;
+    shared_int* field;
+  };
+  const std::vector<toggle_case> cases = {
+      {[&] { i.toggle_power(); }, &i.power_switch},
+      {[&] { i.toggle_noise(); }, &i.noise_switch},
+      {[&] { i.toggle_distortion(); }, &i.distortion_switch},
+      {[&] { i.toggle_envelope(); }, &i.envelope_switch},
+      {[&] { i.toggle_filter(); }, &i.filter_switch},
+      {[&] { i.envelope_lfo->toggle(); }, &i.envelope_lfo->on},
+      {[&] { i.filter_lfo->toggle(); }, &i.filter_lfo->on},
+  };
+  for (const toggle_case& c : cases) {
+    *c.field = 5;  // as a file may hold it
+    c.toggle();
+    EXPECT_EQ(*c.field, 1);
+    c.toggle();
+    EXPECT_EQ(*c.field, 0);
+    c.toggle();
+    EXPECT_EQ(*c.field, 1);
+  }
+  EXPECT_EQ(i.get_power(), 1);
+  EXPECT_EQ(i.get_noise(), 1);
+  EXPECT_EQ(i.envelope_lfo->get_on(), 1);
+}
+
+TEST(Instrument, SetAndStoreOperations) {
+  INSTRUMENT i;
+  i.filter_position = 3.0f;
+  i.filter_velocity = -2.0f;
+  i.filter_damping = 0.5f;
+  i.set_filter_level(1000);
+  EXPECT_EQ(i.filter_level, 1000);
+  EXPECT_EQ(i.filter_cutoff, 1000.0f);
+  EXPECT_EQ(i.filter_position, 0.0f);
+  EXPECT_EQ(i.filter_velocity, 0.0f);
+  EXPECT_EQ(i.filter_damping, 0.995f);
+  EXPECT_EQ(i.filter_coefficient,
+            static_cast<float>(2.0 - 2.0 * std::cos(1000.0 * 6.2831853 / 44100)));
+
+  EXPECT_EQ(i.store_filter_level(-7), 1);
+  EXPECT_EQ(i.filter_level, -7);
+  EXPECT_EQ(i.filter_cutoff, 1000.0f);  // store touches nothing else
+  EXPECT_EQ(i.store_envelope_level(0.25f), 1);
+  EXPECT_EQ(i.envelope_level, 0.25f);
+  EXPECT_EQ(i.set_queued_pattern(-3), 1);
+  EXPECT_EQ(i.queued_pattern, -3);
+
+  std::vector<char> untouched(64, 'x');
+  EXPECT_TRUE(i.render(nullptr, untouched.data(), 64, nullptr));
+  EXPECT_EQ(untouched, std::vector<char>(64, 'x'));
+}
+
+// ---- The 216-byte block ------------------------------------------------------
+
+int32_t int_at(const std::vector<unsigned char>& block, int offset) {
+  return static_cast<int32_t>(block[offset] | block[offset + 1] << 8 | block[offset + 2] << 16 |
+                              static_cast<uint32_t>(block[offset + 3]) << 24);
+}
+float float_at(const std::vector<unsigned char>& block, int offset) {
+  return std::bit_cast<float>(static_cast<uint32_t>(int_at(block, offset)));
+}
+
+std::vector<unsigned char> written_block(INSTRUMENT& i) {
+  FILE* file = std::tmpfile();
+  EXPECT_EQ(i.write_state(file), 1);
+  std::vector<unsigned char> block(300);
+  std::rewind(file);
+  block.resize(std::fread(block.data(), 1, block.size(), file));
+  std::fclose(file);
+  return block;
+}
+
+// Gives every field of the block a value of its own.
+void fill_distinct(INSTRUMENT& i) {
+  std::strcpy(i.engine_name, "TB808");
+  i.step_count = 8;
+  i.current_step = 5;
+  i.step_sample_counter = 1234;
+  i.queued_pattern = 7;
+  i.chain_switch = 1;
+  i.pattern_count = 30;
+  i.current_pattern = 12;
+  i.samples_per_step = 4000.25f;
+  i.power_switch = 0;
+  i.volume = -0.75f;
+  i.noise_switch = 1;
+  i.noise_setting_1 = 2.5f;
+  i.noise_setting_2 = 20.0f;
+  i.noise_setting_3 = 0.125f;
+  i.distortion_switch = 1;
+  i.distortion_level = 3.5f;
+  i.p1 = 4.5f;
+  i.p2 = 5.5f;
+  i.envelope_switch = 0;
+  i.envelope_level = 6.5f;
+  i.filter_switch = 1;
+  i.filter_level = -1200;
+  i.hicut = 7.5f;
+  i.filter_cutoff = 8.5f;
+  i.filter_damping = 0.25f;
+  i.filter_coefficient = 9.5f;
+  i.filter_position = -10.5f;
+  i.filter_velocity = 11.5f;
+}
+
+TEST(InstrumentBlock, WritesEveryFieldAtItsOffsetLittleEndian) {
+  INSTRUMENT i;
+  fill_distinct(i);
+  i.stream_handle = &i;
+  const std::vector<unsigned char> block = written_block(i);
+  ASSERT_EQ(block.size(), 216u);
+  for (int reference : {0, 4, 132, 136, 140}) EXPECT_EQ(int_at(block, reference), 0) << reference;
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(&block[8])), "TB808");
+  EXPECT_EQ(block[8 + 79], 0);
+  EXPECT_EQ(int_at(block, 88), i.instrument_number);
+  EXPECT_EQ(block[92], 8);  // little-endian: the low byte first
+  EXPECT_EQ(int_at(block, 92), 8);
+  EXPECT_EQ(int_at(block, 96), 5);
+  EXPECT_EQ(int_at(block, 100), 1234);
+  EXPECT_EQ(int_at(block, 104), 7);
+  EXPECT_EQ(int_at(block, 108), 1);
+  EXPECT_EQ(int_at(block, 112), 30);
+  EXPECT_EQ(int_at(block, 116), 12);
+  EXPECT_EQ(float_at(block, 120), 4000.25f);
+  EXPECT_EQ(int_at(block, 124), 0);
+  EXPECT_EQ(float_at(block, 128), -0.75f);
+  EXPECT_EQ(int_at(block, 144), 1);
+  EXPECT_EQ(float_at(block, 148), 2.5f);
+  EXPECT_EQ(float_at(block, 152), 20.0f);
+  EXPECT_EQ(float_at(block, 156), 0.125f);
+  EXPECT_EQ(int_at(block, 160), 1);
+  EXPECT_EQ(float_at(block, 164), 3.5f);
+  EXPECT_EQ(float_at(block, 168), 4.5f);
+  EXPECT_EQ(float_at(block, 172), 5.5f);
+  EXPECT_EQ(int_at(block, 176), 0);
+  EXPECT_EQ(float_at(block, 180), 6.5f);
+  EXPECT_EQ(int_at(block, 184), 1);
+  EXPECT_EQ(int_at(block, 188), -1200);
+  EXPECT_EQ(float_at(block, 192), 7.5f);
+  EXPECT_EQ(float_at(block, 196), 8.5f);
+  EXPECT_EQ(float_at(block, 200), 0.25f);
+  EXPECT_EQ(float_at(block, 204), 9.5f);
+  EXPECT_EQ(float_at(block, 208), -10.5f);
+  EXPECT_EQ(float_at(block, 212), 11.5f);
+}
+
+TEST(InstrumentBlock, RoundTripKeepsTheInstrumentsOwnReferencesAndNumber) {
+  INSTRUMENT saved;
+  fill_distinct(saved);
+  const std::vector<unsigned char> block = written_block(saved);
+
+  INSTRUMENT loaded;
+  int handle = 0;
+  loaded.stream_handle = &handle;
+  loaded.envelope_lfo->period = 64.0f;
+  const LFO* own_envelope_lfo = loaded.envelope_lfo.get();
+  const LFO* own_filter_lfo = loaded.filter_lfo.get();
+  const int32_t own_number = loaded.instrument_number;
+
+  FILE* file = std::tmpfile();
+  std::fwrite(block.data(), 1, block.size(), file);
+  std::rewind(file);
+  EXPECT_EQ(loaded.read_state(file), 1);
+  std::fclose(file);
+
+  EXPECT_EQ(loaded.stream_handle, &handle);
+  EXPECT_EQ(loaded.envelope_lfo.get(), own_envelope_lfo);
+  EXPECT_EQ(loaded.filter_lfo.get(), own_filter_lfo);
+  EXPECT_EQ(loaded.envelope_lfo->period, 64.0f);
+  EXPECT_EQ(loaded.instrument_number, own_number);
+  // Every other field comes back: the loaded instrument writes the same block,
+  // apart from its own number.
+  std::vector<unsigned char> reloaded = written_block(loaded);
+  ASSERT_EQ(reloaded.size(), 216u);
+  EXPECT_EQ(int_at(reloaded, 88), own_number);
+  std::memcpy(&reloaded[88], &block[88], 4);
+  EXPECT_EQ(reloaded, block);
+}
+
+TEST(InstrumentBlock, ShortFileLeavesTheInstrumentAsItWas) {
+  INSTRUMENT source;
+  fill_distinct(source);
+  std::vector<unsigned char> block = written_block(source);
+  FILE* file = std::tmpfile();
+  std::fwrite(block.data(), 1, 215, file);
+  std::rewind(file);
+
+  INSTRUMENT target;
+  const std::vector<unsigned char> before = written_block(target);
+  EXPECT_EQ(target.read_state(file), 0);
+  std::fclose(file);
+  EXPECT_EQ(written_block(target), before);
+}
+
+TEST(InstrumentBlock, UnterminatedNameIsCutToTheBuffer) {
+  INSTRUMENT source;
+  std::vector<unsigned char> block = written_block(source);
+  std::memset(&block[8], 'A', 80);
+  FILE* file = std::tmpfile();
+  std::fwrite(block.data(), 1, block.size(), file);
+  std::rewind(file);
+  INSTRUMENT target;
+  EXPECT_EQ(target.read_state(file), 1);
+  std::fclose(file);
+  EXPECT_EQ(std::string(target.engine_name), std::string(79, 'A'));
+}
+
+}  // namespace
