@@ -248,37 +248,54 @@ std::vector<unsigned char> written_block(INSTRUMENT& i) {
   return block;
 }
 
-// Gives every field of the block a value of its own.
+// Every field of the block with a value of its own and its place in the file.
+struct int_place {
+  int offset;
+  shared_int INSTRUMENT::*field;
+  int32_t value;
+};
+struct float_place {
+  int offset;
+  shared_float INSTRUMENT::*field;
+  float value;
+};
+const int_place int_places[] = {
+    {92, &INSTRUMENT::step_count, 8},
+    {96, &INSTRUMENT::current_step, 5},
+    {100, &INSTRUMENT::step_sample_counter, 1234},
+    {104, &INSTRUMENT::queued_pattern, 7},
+    {108, &INSTRUMENT::chain_switch, 1},
+    {112, &INSTRUMENT::pattern_count, 30},
+    {116, &INSTRUMENT::current_pattern, 12},
+    {124, &INSTRUMENT::power_switch, 0},
+    {144, &INSTRUMENT::noise_switch, 1},
+    {160, &INSTRUMENT::distortion_switch, 1},
+    {176, &INSTRUMENT::envelope_switch, 0},
+    {184, &INSTRUMENT::filter_switch, 1},
+    {188, &INSTRUMENT::filter_level, -1200},
+};
+const float_place float_places[] = {
+    {120, &INSTRUMENT::samples_per_step, 4000.25f},
+    {128, &INSTRUMENT::volume, -0.75f},
+    {148, &INSTRUMENT::noise_setting_1, 2.5f},
+    {152, &INSTRUMENT::noise_setting_2, 20.0f},
+    {156, &INSTRUMENT::noise_setting_3, 0.125f},
+    {164, &INSTRUMENT::distortion_level, 3.5f},
+    {168, &INSTRUMENT::p1, 4.5f},
+    {172, &INSTRUMENT::p2, 5.5f},
+    {180, &INSTRUMENT::envelope_level, 6.5f},
+    {192, &INSTRUMENT::hicut, 7.5f},
+    {196, &INSTRUMENT::filter_cutoff, 8.5f},
+    {200, &INSTRUMENT::filter_damping, 0.25f},
+    {204, &INSTRUMENT::filter_coefficient, 9.5f},
+    {208, &INSTRUMENT::filter_position, -10.5f},
+    {212, &INSTRUMENT::filter_velocity, 11.5f},
+};
+
 void fill_distinct(INSTRUMENT& i) {
   std::strcpy(i.engine_name, "TB808");
-  i.step_count = 8;
-  i.current_step = 5;
-  i.step_sample_counter = 1234;
-  i.queued_pattern = 7;
-  i.chain_switch = 1;
-  i.pattern_count = 30;
-  i.current_pattern = 12;
-  i.samples_per_step = 4000.25f;
-  i.power_switch = 0;
-  i.volume = -0.75f;
-  i.noise_switch = 1;
-  i.noise_setting_1 = 2.5f;
-  i.noise_setting_2 = 20.0f;
-  i.noise_setting_3 = 0.125f;
-  i.distortion_switch = 1;
-  i.distortion_level = 3.5f;
-  i.p1 = 4.5f;
-  i.p2 = 5.5f;
-  i.envelope_switch = 0;
-  i.envelope_level = 6.5f;
-  i.filter_switch = 1;
-  i.filter_level = -1200;
-  i.hicut = 7.5f;
-  i.filter_cutoff = 8.5f;
-  i.filter_damping = 0.25f;
-  i.filter_coefficient = 9.5f;
-  i.filter_position = -10.5f;
-  i.filter_velocity = 11.5f;
+  for (const int_place& place : int_places) i.*place.field = place.value;
+  for (const float_place& place : float_places) i.*place.field = place.value;
 }
 
 TEST(InstrumentBlock, WritesEveryFieldAtItsOffsetLittleEndian) {
@@ -291,35 +308,12 @@ TEST(InstrumentBlock, WritesEveryFieldAtItsOffsetLittleEndian) {
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(&block[8])), "TB808");
   EXPECT_EQ(block[8 + 79], 0);
   EXPECT_EQ(int_at(block, 88), i.instrument_number);
-  EXPECT_EQ(block[92], 8);  // little-endian: the low byte first
-  EXPECT_EQ(int_at(block, 92), 8);
-  EXPECT_EQ(int_at(block, 96), 5);
-  EXPECT_EQ(int_at(block, 100), 1234);
-  EXPECT_EQ(int_at(block, 104), 7);
-  EXPECT_EQ(int_at(block, 108), 1);
-  EXPECT_EQ(int_at(block, 112), 30);
-  EXPECT_EQ(int_at(block, 116), 12);
-  EXPECT_EQ(float_at(block, 120), 4000.25f);
-  EXPECT_EQ(int_at(block, 124), 0);
-  EXPECT_EQ(float_at(block, 128), -0.75f);
-  EXPECT_EQ(int_at(block, 144), 1);
-  EXPECT_EQ(float_at(block, 148), 2.5f);
-  EXPECT_EQ(float_at(block, 152), 20.0f);
-  EXPECT_EQ(float_at(block, 156), 0.125f);
-  EXPECT_EQ(int_at(block, 160), 1);
-  EXPECT_EQ(float_at(block, 164), 3.5f);
-  EXPECT_EQ(float_at(block, 168), 4.5f);
-  EXPECT_EQ(float_at(block, 172), 5.5f);
-  EXPECT_EQ(int_at(block, 176), 0);
-  EXPECT_EQ(float_at(block, 180), 6.5f);
-  EXPECT_EQ(int_at(block, 184), 1);
-  EXPECT_EQ(int_at(block, 188), -1200);
-  EXPECT_EQ(float_at(block, 192), 7.5f);
-  EXPECT_EQ(float_at(block, 196), 8.5f);
-  EXPECT_EQ(float_at(block, 200), 0.25f);
-  EXPECT_EQ(float_at(block, 204), 9.5f);
-  EXPECT_EQ(float_at(block, 208), -10.5f);
-  EXPECT_EQ(float_at(block, 212), 11.5f);
+  EXPECT_EQ(block[100], 1234 % 256);  // little-endian: the low byte first
+  EXPECT_EQ(block[101], 1234 / 256);
+  for (const int_place& place : int_places)
+    EXPECT_EQ(int_at(block, place.offset), place.value) << place.offset;
+  for (const float_place& place : float_places)
+    EXPECT_EQ(float_at(block, place.offset), place.value) << place.offset;
 }
 
 TEST(InstrumentBlock, RoundTripKeepsTheInstrumentsOwnReferencesAndNumber) {
