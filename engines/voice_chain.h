@@ -29,7 +29,8 @@
 //   filter_coefficient_for(c)   2 - 2 cos(2pi c / sample_rate), the spring of a cut-off c.
 //   filter(i, v)                when on: the damped spring follows v, v becomes
 //                               hicut / 10 * filter_position, the cut-off falls by
-//                               0.12 Hz and the coefficient follows it.
+//                               0.12 Hz and the coefficient follows it. A spring
+//                               state that stops being finite restarts from rest.
 //   reload_filter(i)            at a step boundary, when the filter is on: the
 //                               cut-off restarts from filter_level.
 //   limit_to_32000(v)           limits v to +-32000; a NaN becomes 0.
@@ -132,10 +133,18 @@ inline double filter(INSTRUMENT& i, double v) {
   const float velocity =
       static_cast<float>((v - position) * static_cast<double>(i.filter_coefficient) +
                          static_cast<double>(i.filter_velocity));
-  const float new_position = static_cast<float>(position + static_cast<double>(velocity));
-  i.filter_position = new_position;
-  i.filter_velocity =
+  float new_position = static_cast<float>(position + static_cast<double>(velocity));
+  float new_velocity =
       static_cast<float>(static_cast<double>(velocity) * static_cast<double>(i.filter_damping));
+  if (!std::isfinite(new_position) || !std::isfinite(new_velocity)) {
+    // A non-finite input (an infinite drum pitch, a zero distortion divisor)
+    // would otherwise stay in the spring for ever and silence the instrument
+    // until restart: the spring starts again from rest instead.
+    new_position = 0.0f;
+    new_velocity = 0.0f;
+  }
+  i.filter_position = new_position;
+  i.filter_velocity = new_velocity;
   const float cutoff =
       static_cast<float>(static_cast<double>(i.filter_cutoff) - voice_chain::cutoff_fall_per_frame);
   i.filter_cutoff = cutoff;

@@ -484,4 +484,18 @@ TEST(TB303Render, NonFiniteValuesGiveDefinedSamples) {
   for (int16_t sample : render_frames(*engine, 4)) EXPECT_EQ(sample, 32000);
 }
 
+TEST(TB303Render, FilterRecoversFromANonFiniteInput) {
+  auto engine = make_engine(55.0f);
+  engine->filter_switch = 1;
+  engine->envelope_level = std::numeric_limits<float>::infinity();
+  render_frames(*engine, 4);
+  EXPECT_TRUE(std::isfinite(engine->filter_position));
+  EXPECT_TRUE(std::isfinite(engine->filter_velocity));
+  // Once the input is finite again the instrument sounds again.
+  engine->envelope_level = 1.0f;
+  bool sounds = false;
+  for (int16_t sample : render_frames(*engine, 400)) sounds = sounds || sample != 0;
+  EXPECT_TRUE(sounds);
+}
+
 }  // namespace
