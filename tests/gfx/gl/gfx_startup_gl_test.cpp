@@ -45,3 +45,13 @@ TEST_F(StartupGlDeathTest, MissingArchiveEndsWithMinusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QuitGlDeathTest, QuitEndsWithTheGivenCode) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(quit_program(3), testing::ExitedWithCode(3), "");
+  EXPECT_EXIT(quit_program(0), testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
