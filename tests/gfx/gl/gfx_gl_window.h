@@ -63,6 +63,10 @@ inline void write_installation(const temp_folder& folder, bool with_font) {
 
 // Runs init_video inside folder and comes back to the current folder.
 inline int init_video_in(const temp_folder& folder) {
+  // An X server that has just lost its last client resets and refuses
+  // connections for a moment: wait for it before the real start-up, which then
+  // finds video already initialised.
+  for (int attempt = 0; attempt < 50 && SDL_Init(SDL_INIT_VIDEO) < 0; ++attempt) SDL_Delay(100);
   const std::filesystem::path here = std::filesystem::current_path();
   std::filesystem::current_path(folder.path());
   const int result = init_video();
