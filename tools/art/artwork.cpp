@@ -13,16 +13,23 @@ constexpr Colour BLACK{0, 0, 0};
 constexpr Colour POINTER_ORANGE{1.0f, 0.55f, 0.12f};
 constexpr Colour TRACE_GREEN{0.55f, 1.0f, 0.62f};
 
-float angle_of(Vec v) {
-  return std::atan2(v.y, v.x);
+// Edge width, in pixels, of widgets drawn over the panel through a mask.
+constexpr float WIDGET_EDGE = 1.25f;
+
+// A canvas for a masked widget's picture.
+Canvas widget_canvas(Image& image, float design_width, float design_height) {
+  Canvas canvas(image, design_width, design_height);
+  canvas.soften_edges(WIDGET_EDGE);
+  return canvas;
 }
 
 // Every masked widget: the mask is 1 - coverage of the widget's outline,
 // darkened in a ring of soft shadow around it, and white at the picture's
-// border so that no box edge shows.
+// border so that no box edge shows. Knobs get no shadow ring: turned, they
+// are point-sampled, and a thin ring would come out dotted.
 void draw_mask(Image& image, float design_width, float design_height, const Shape& outline,
                float shadow_radius, float shadow_depth) {
-  Canvas canvas(image, design_width, design_height);
+  Canvas canvas = widget_canvas(image, design_width, design_height);
   const float pixel = canvas.pixel();
   canvas.for_each_pixel([&](Vec p, Colour& c) {
     const float d = outline(p);
@@ -161,23 +168,17 @@ void draw_background(Image& image, Colour stripe, uint32_t seed) {
 }
 
 void draw_knob(Image& image) {
-  Canvas canvas(image, KNOB_DESIGN, KNOB_DESIGN);
-  // A ridged aluminium skirt; every shade is symmetric about the centre
-  // because the picture turns with the knob's value.
+  Canvas canvas = widget_canvas(image, KNOB_DESIGN, KNOB_DESIGN);
+  // Every shade is symmetric about the centre because the picture turns
+  // with the knob's value; no fine detail, which would sparkle when shrunk.
+  // An aluminium skirt, brightest just outside the cap, darker at the rim.
   fill(canvas, knob_outline(), [](Vec p) {
-    const Vec d = p - KNOB_CENTRE;
-    const float ridge = 0.5f + 0.5f * std::cos(36 * angle_of(d));
-    const float level = 0.72f - 0.26f * smoothstep(21, KNOB_RADIUS, length(d));
-    return grey(level * (0.86f + 0.14f * ridge));
+    return grey(0.62f - 0.32f * smoothstep(22, KNOB_RADIUS, length(p - KNOB_CENTRE)));
   });
-  fill(canvas, ring(KNOB_CENTRE, KNOB_RADIUS - 1.2f, KNOB_RADIUS), grey(0.22f), 0.6f);
-  // The cap: dark, softly domed, with fine machining rings.
+  // The cap: dark and softly domed, set off from the skirt by a groove.
   fill(canvas, ring(KNOB_CENTRE, 21.2f, 22.6f), grey(0.06f), 0.9f);
-  fill(canvas, disc(KNOB_CENTRE, 21.4f), [](Vec p) {
-    const float r = length(p - KNOB_CENTRE);
-    const float level = 0.30f - 0.15f * smoothstep(0, 21.4f, r);
-    return grey(level * (1 + 0.05f * std::sin(r * 3)));
-  });
+  fill(canvas, disc(KNOB_CENTRE, 21.4f),
+       radial_gradient(KNOB_CENTRE, 21.4f, grey(0.30f), grey(0.15f)));
   fill(canvas, ring(KNOB_CENTRE, 19.6f, 20.8f), grey(0.40f), 0.45f);
   // The pointer: a white line in a dark groove, out across the skirt.
   fill(canvas, pointer(5, KNOB_RADIUS - 0.5f, 3), grey(0.04f));
@@ -185,17 +186,13 @@ void draw_knob(Image& image) {
 }
 
 void draw_knob_mask(Image& image) {
-  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, knob_outline(), 3.2f, 0.6f);
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, knob_outline(), 1, 0);
 }
 
 void draw_slider(Image& image) {
-  Canvas canvas(image, KNOB_DESIGN, KNOB_DESIGN);
-  // A black knurled cap with an orange pointer.
-  fill(canvas, slider_outline(), [](Vec p) {
-    const Vec d = p - KNOB_CENTRE;
-    const float knurl = 0.5f + 0.5f * std::cos(24 * angle_of(d));
-    return grey(0.07f + 0.13f * knurl);
-  });
+  Canvas canvas = widget_canvas(image, KNOB_DESIGN, KNOB_DESIGN);
+  // A black cap with a grey rim and an orange pointer.
+  fill(canvas, slider_outline(), grey(0.12f));
   fill(canvas, ring(KNOB_CENTRE, 22.4f, 23.6f), grey(0.55f));
   fill(canvas, disc(KNOB_CENTRE, 22.4f),
        radial_gradient(KNOB_CENTRE, 22.4f, grey(0.19f), grey(0.09f)));
@@ -203,11 +200,11 @@ void draw_slider(Image& image) {
 }
 
 void draw_slider_mask(Image& image) {
-  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(), 3.2f, 0.6f);
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(), 1, 0);
 }
 
 void draw_led(Image& image, Colour lit, Colour dark, bool on) {
-  Canvas canvas(image, LED_DESIGN, LED_DESIGN);
+  Canvas canvas = widget_canvas(image, LED_DESIGN, LED_DESIGN);
   // A chrome bezel lit from above, a groove, then the lens.
   fill(canvas, led_outline(), vertical_gradient(4, grey(0.62f), 28, grey(0.16f)));
   fill(canvas, disc(LED_CENTRE, LENS_RADIUS + 0.9f), grey(0.04f));
@@ -227,7 +224,7 @@ void draw_led_mask(Image& image) {
 }
 
 void draw_pattern_button(Image& image, bool on) {
-  Canvas canvas(image, 64, 32);
+  Canvas canvas = widget_canvas(image, 64, 32);
   const Colour top = on ? Colour{1.0f, 0.72f, 0.32f} : grey(0.52f);
   const Colour bottom = on ? Colour{0.82f, 0.38f, 0.05f} : grey(0.30f);
   fill(canvas, pattern_outline(), vertical_gradient(4, top, 28, bottom));
@@ -265,7 +262,7 @@ void draw_display(Image& image, Waveform wave) {
 }
 
 void draw_key(Image& image, KeyGlyph glyph) {
-  Canvas canvas(image, 64, 64);
+  Canvas canvas = widget_canvas(image, 64, 64);
   fill(canvas, key_outline(), vertical_gradient(6, grey(0.46f), 58, grey(0.22f)));
   fill(canvas, rounded_rect(KEY_CENTRE + Vec{0, -1}, {22, 22}, 5),
        vertical_gradient(10, grey(0.34f), 54, grey(0.28f)));

@@ -34,26 +34,26 @@ std::vector<TextureArt> build() {
       {"BACK_TB303", 1024, 128, R::background, "", background(BASS_AMBER, 303)},
       {"BACK_TB808", 1024, 128, R::background, "", background(DRUM_RED, 808)},
       {"BACK_OSC", 1024, 128, R::background, "", background(OSC_BLUE, 3)},
-      {"KNOB", 64, 64, R::widget, "MASK_KNOB", draw_knob},
-      {"MASK_KNOB", 64, 64, R::mask, "", draw_knob_mask},
-      {"SLIDER", 64, 64, R::widget, "MASK_SLIDER", draw_slider},
-      {"MASK_SLIDER", 64, 64, R::mask, "", draw_slider_mask},
-      {"CHK_1_ON", 32, 32, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, true)},
-      {"CHK_1_OFF", 32, 32, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, false)},
-      {"CHK_2_ON", 32, 32, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, true)},
-      {"CHK_2_OFF", 32, 32, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, false)},
-      {"MASK_LED", 32, 32, R::mask, "", draw_led_mask},
-      {"BUTTON_PATTERN_ON", 64, 32, R::widget, "MASK_PATTERN", pattern(true)},
-      {"BUTTON_PATTERN_OFF", 64, 32, R::widget, "MASK_PATTERN", pattern(false)},
-      {"MASK_PATTERN", 64, 32, R::mask, "", draw_pattern_mask},
-      {"DISP_SIN", 128, 64, R::widget, "", display(Waveform::sine)},
-      {"DISP_SAW", 128, 64, R::widget, "", display(Waveform::saw)},
-      {"DISP_TRI", 128, 64, R::widget, "", display(Waveform::triangle)},
-      {"DISP_SQR", 128, 64, R::widget, "", display(Waveform::square)},
-      {"KEY_WAVE", 64, 64, R::widget, "MASK_KEY", key(KeyGlyph::wave)},
-      {"KEY_LOAD", 64, 64, R::widget, "MASK_KEY", key(KeyGlyph::load)},
-      {"KEY_SAVE", 64, 64, R::widget, "MASK_KEY", key(KeyGlyph::save)},
-      {"MASK_KEY", 64, 64, R::mask, "", draw_key_mask},
+      {"KNOB", 32, 32, R::widget, "MASK_KNOB", draw_knob},
+      {"MASK_KNOB", 32, 32, R::mask, "", draw_knob_mask},
+      {"SLIDER", 32, 32, R::widget, "MASK_SLIDER", draw_slider},
+      {"MASK_SLIDER", 32, 32, R::mask, "", draw_slider_mask},
+      {"CHK_1_ON", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, true)},
+      {"CHK_1_OFF", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, false)},
+      {"CHK_2_ON", 16, 16, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, true)},
+      {"CHK_2_OFF", 16, 16, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, false)},
+      {"MASK_LED", 16, 16, R::mask, "", draw_led_mask},
+      {"BUTTON_PATTERN_ON", 32, 16, R::widget, "MASK_PATTERN", pattern(true)},
+      {"BUTTON_PATTERN_OFF", 32, 16, R::widget, "MASK_PATTERN", pattern(false)},
+      {"MASK_PATTERN", 32, 16, R::mask, "", draw_pattern_mask},
+      {"DISP_SIN", 64, 32, R::widget, "", display(Waveform::sine)},
+      {"DISP_SAW", 64, 32, R::widget, "", display(Waveform::saw)},
+      {"DISP_TRI", 64, 32, R::widget, "", display(Waveform::triangle)},
+      {"DISP_SQR", 64, 32, R::widget, "", display(Waveform::square)},
+      {"KEY_WAVE", 32, 32, R::widget, "MASK_KEY", key(KeyGlyph::wave)},
+      {"KEY_LOAD", 32, 32, R::widget, "MASK_KEY", key(KeyGlyph::load)},
+      {"KEY_SAVE", 32, 32, R::widget, "MASK_KEY", key(KeyGlyph::save)},
+      {"MASK_KEY", 32, 32, R::mask, "", draw_key_mask},
   };
 }
 
@@ -62,6 +62,13 @@ std::vector<TextureArt> build() {
 const std::vector<TextureArt>& catalogue() {
   static const std::vector<TextureArt> all = build();
   return all;
+}
+
+std::string mask_of(const std::string& texture) {
+  for (const TextureArt& art : catalogue()) {
+    if (art.name == texture) return art.mask;
+  }
+  return "";
 }
 
 std::string image_path(const TextureArt& art) {

@@ -20,13 +20,20 @@ enum class Role {
 
 struct TextureArt {
   std::string name;
-  int width, height;  // stored size in pixels, powers of two
+  // Stored size in pixels: powers of two, since mipmaps are built from them,
+  // and no larger than the widget usually shows on screen. Textures are
+  // filtered when enlarged but point-sampled when shrunk, so a picture
+  // stored larger than it shows comes out jagged.
+  int width, height;
   Role role;
   std::string mask;  // the mask to give widgets that show this picture, "" for none
   std::function<void(Image&)> draw;
 };
 
 const std::vector<TextureArt>& catalogue();
+
+// The mask that widgets showing this texture are given, "" for none.
+std::string mask_of(const std::string& texture);
 
 // Where the image of a texture is written, relative to the runtime folder.
 std::string image_path(const TextureArt& art);

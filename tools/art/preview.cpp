@@ -6,6 +6,7 @@
 #include <string>
 
 #include "catalogue.h"
+#include "mock_window.h"
 
 namespace zem::art {
 
@@ -64,85 +65,25 @@ void draw_sprite(Image& frame, const Image& picture, const Image* mask, Vec pos,
   }
 }
 
-class Mock {
+// Draws widgets by texture name, with the mask that the catalogue gives
+// them; like the texture library, an unknown name shows the first texture.
+class Painter {
  public:
-  Mock(Image& frame, const Pictures& pictures) : frame_(frame), pictures_(pictures) {}
-  void origin(Vec o) { origin_ = o; }
-  // One widget, with the mask that the catalogue gives its picture; like the
-  // texture library, a name it does not know shows the first texture.
-  void put(const std::string& name, float x, float y, float w, float h, float angle = 0) {
-    const auto found = pictures_.find(name);
-    const Image& picture =
-        found != pictures_.end() ? found->second : pictures_.at(catalogue().front().name);
-    const Image* mask = nullptr;
-    for (const TextureArt& art : catalogue()) {
-      if (art.name == name && !art.mask.empty()) mask = &pictures_.at(art.mask);
-    }
-    draw_sprite(frame_, picture, mask, origin_ + Vec{x, y}, w, h, angle);
+  Painter(Image& frame, const Pictures& pictures) : frame_(frame), pictures_(pictures) {}
+  void put(const std::string& name, float x, float y, float w, float h, float angle = 0) const {
+    const std::string mask = mask_of(name);
+    draw_sprite(frame_, picture(name), mask.empty() ? nullptr : &picture(mask), {x, y}, w, h,
+                angle);
   }
 
  private:
+  const Image& picture(const std::string& name) const {
+    const auto found = pictures_.find(name);
+    return found != pictures_.end() ? found->second : pictures_.at(catalogue().front().name);
+  }
   Image& frame_;
   const Pictures& pictures_;
-  Vec origin_;
 };
-
-// The bottom strip every panel shares: step lights, pattern and bank buttons.
-void sequencer_strip(Mock& m, int lights, int current, float light_size, int pattern) {
-  for (int k = 0; k < lights; ++k) {
-    m.put(k == current ? "CHK_1_OFF" : "CHK_1_ON", 62 + 20.0f * k, 103, light_size, light_size);
-  }
-  for (int k = 0; k < 8; ++k) {
-    m.put(k == pattern ? "BUTTON_PATTERN_ON" : "BUTTON_PATTERN_OFF", 420 + 27.0f * k, 103, 11, 6);
-  }
-  for (int k = 0; k < 4; ++k) {
-    m.put(k == 0 ? "BUTTON_PATTERN_ON" : "BUTTON_PATTERN_OFF", 660 + 27.0f * k, 103, 11, 6);
-  }
-}
-
-void switches(Mock& m, float x, float y, int count) {
-  for (int k = 0; k < count; ++k)
-    m.put(k % 3 == 1 ? "CHK_2_OFF" : "CHK_2_ON", x + 26.0f * k, y, 7, 7);
-}
-
-void drum_panel(Mock& m) {
-  m.put("BACK_TB808", 400, 62.5f, 400, 62.5f);
-  for (int k = 0; k < 11; ++k) m.put("KNOB", 62 + 42.0f * k, 34, 14, 14, -45 + 33.0f * k);
-  for (int k = 0; k < 9; ++k) m.put("KNOB", 62 + 42.0f * k, 72, 12, 12, 200 - 25.0f * k);
-  switches(m, 548, 34, 7);
-  for (int k = 0; k < 8; ++k)
-    m.put(k % 3 == 0 ? "CHK_1_ON" : "CHK_1_OFF", 62 + 40.0f * k, 103, 10, 10);
-  for (int k = 0; k < 8; ++k) {
-    m.put(k == 2 ? "BUTTON_PATTERN_ON" : "BUTTON_PATTERN_OFF", 420 + 27.0f * k, 103, 11, 6);
-  }
-  for (int k = 0; k < 4; ++k) {
-    m.put(k == 0 ? "BUTTON_PATTERN_ON" : "BUTTON_PATTERN_OFF", 660 + 27.0f * k, 103, 11, 6);
-  }
-}
-
-void bass_panel(Mock& m, const char* display, int step) {
-  m.put("BACK_TB303", 400, 62.5f, 400, 62.5f);
-  for (int k = 0; k < 12; ++k) m.put("KNOB", 62 + 40.0f * k, 32, 13, 13, -45 + 27.0f * k);
-  m.put(display, 612, 34, 30, 15);
-  m.put("KEY_WAVE", 672, 34, 10, 10);
-  m.put("KEY_LOAD", 712, 34, 10, 10);
-  m.put("KEY_SAVE", 752, 34, 10, 10);
-  for (int k = 0; k < 16; ++k) m.put("SLIDER", 62 + 42.0f * k, 70, 11, 11, 40 + 13.0f * k);
-  sequencer_strip(m, 16, step, 6, 3);
-}
-
-void osc_panel(Mock& m) {
-  m.put("BACK_OSC", 400, 62.5f, 400, 62.5f);
-  for (int k = 0; k < 8; ++k) m.put("SLIDER", 62 + 38.0f * k, 34, 12, 12, 65 + 20.0f * k);
-  for (int k = 0; k < 6; ++k) m.put("KNOB", 380 + 40.0f * k, 34, 14, 14, 10 + 50.0f * k);
-  for (int k = 0; k < 7; ++k) m.put("KNOB", 62 + 42.0f * k, 72, 12, 12, -45 + 45.0f * k);
-  for (int k = 0; k < 3; ++k) {
-    m.put(k == 1 ? "CHK_2_OFF" : "CHK_2_ON", 400 + 70.0f * k, 72, 7, 7);
-    m.put("KEY_WAVE", 428 + 70.0f * k, 72, 9, 9);
-  }
-  switches(m, 640, 72, 5);
-  sequencer_strip(m, 8, 5, 6, 0);
-}
 
 Pictures draw_all() {
   Pictures pictures;
@@ -182,33 +123,27 @@ Image render_preview() {
     total_height = y + row_height + GAP;
   }
   Image frame(WINDOW_W + SIDE, total_height, Colour{0.33f, 0.36f, 0.42f});
-  Mock mock(frame, pictures);
-  // The window, panels from top to bottom as the program places them.
-  mock.origin({0, 0});
-  drum_panel(mock);
-  mock.origin({0, 125});
-  bass_panel(mock, "DISP_SIN", 4);
-  mock.origin({0, 250});
-  osc_panel(mock);
-  mock.origin({0, 375});
-  bass_panel(mock, "DISP_SQR", 0);
-  mock.origin({0, 500});
-  drum_panel(mock);
-  // Beside it, widgets three times their usual size over a background.
-  mock.origin({WINDOW_W, 0});
-  mock.put("BACK_OSC", SIDE / 2.0f, WINDOW_H / 2.0f, SIDE / 2.0f, WINDOW_H / 2.0f);
-  for (int k = 0; k < 4; ++k) mock.put("KNOB", 40 + 56.0f * k, 60, 24, 24, -45 + 90.0f * k);
-  for (int k = 0; k < 4; ++k) mock.put("SLIDER", 40 + 56.0f * k, 130, 22, 22, 30 + 100.0f * k);
+  const Painter painter(frame, pictures);
+  lay_out_mock_window([&](const std::string& name, float x, float y, float w, float h,
+                          float angle) { painter.put(name, x, y, w, h, angle); });
+  // Beside the window, widgets three times their usual size over a background.
+  auto side = [&](const std::string& name, float x, float y, float w, float h, float angle = 0) {
+    painter.put(name, WINDOW_W + x, y, w, h, angle);
+  };
+  side("BACK_OSC", SIDE / 2.0f, WINDOW_H / 2.0f, SIDE / 2.0f, WINDOW_H / 2.0f);
+  for (int k = 0; k < 4; ++k) side("KNOB", 40 + 56.0f * k, 60, 24, 24, -45 + 90.0f * k);
+  for (int k = 0; k < 4; ++k) side("SLIDER", 40 + 56.0f * k, 130, 22, 22, 30 + 100.0f * k);
   const char* leds[] = {"CHK_1_ON", "CHK_1_OFF", "CHK_2_ON", "CHK_2_OFF"};
-  for (int k = 0; k < 4; ++k) mock.put(leds[k], 40 + 56.0f * k, 195, 18, 18);
-  mock.put("BUTTON_PATTERN_ON", 64, 255, 36, 18);
-  mock.put("BUTTON_PATTERN_OFF", 164, 255, 36, 18);
+  for (int k = 0; k < 4; ++k) side(leds[k], 40 + 56.0f * k, 195, 18, 18);
+  side("BUTTON_PATTERN_ON", 64, 255, 36, 18);
+  side("BUTTON_PATTERN_OFF", 164, 255, 36, 18);
   const char* displays[] = {"DISP_SIN", "DISP_SAW", "DISP_TRI", "DISP_SQR"};
   for (int k = 0; k < 4; ++k)
-    mock.put(displays[k], 64 + 100.0f * (k % 2), 320 + 60.0f * (k / 2), 46, 23);
+    side(displays[k], 64 + 100.0f * (k % 2), 320 + 60.0f * (k / 2), 46, 23);
   const char* keys[] = {"KEY_WAVE", "KEY_LOAD", "KEY_SAVE"};
-  for (int k = 0; k < 3; ++k) mock.put(keys[k], 50 + 70.0f * k, 470, 26, 26);
-  mock.put("NO_SUCH_TEXTURE_SHOWS_SLOT_0", 124, 550, 24, 24);
+  for (int k = 0; k < 3; ++k) side(keys[k], 50 + 70.0f * k, 470, 26, 26);
+  side("NO_SUCH_TEXTURE", 124, 550, 24, 24);
+  // Under it, every texture as stored.
   for (const auto& [image, at] : tiles)
     blit(frame, *image, static_cast<int>(at.x), static_cast<int>(at.y));
   return frame;

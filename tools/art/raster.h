@@ -3,6 +3,7 @@
 // distance functions, gradients, glows and value noise.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -52,8 +53,11 @@ class Canvas {
   explicit Canvas(Image& image);
   Canvas(Image& image, float design_width, float design_height);
   Image& image() { return image_; }
-  // The width of one pixel in design units: the anti-aliasing width.
+  // The anti-aliasing width in design units: one pixel unless widened.
   float pixel() const { return pixel_; }
+  // Widens edges to the given number of pixels: pictures that are shrunk
+  // by sampling the nearest texel keep smoother outlines.
+  void soften_edges(float pixels) { pixel_ = pixels * std::max(scale_x_, scale_y_); }
   // Calls visit(point, colour) for every pixel, with the pixel centre in
   // design units.
   void for_each_pixel(const std::function<void(Vec, Colour&)>& visit);
