@@ -27,14 +27,6 @@ SPRITE make_sprite(const char* texture, int x, int y, float width, float height,
   return sprite;
 }
 
-TEST_F(SpriteGlTest, LibraryHoldsTheLoadableImagesInOrder) {
-  EXPECT_EQ(texture_library->count, 5);
-  EXPECT_EQ(texture_library->find_texture("SOLID"), 2);
-  EXPECT_EQ(texture_library->find_texture("ALPHA"), 0);
-  EXPECT_EQ(texture_library->find_texture("IMAGE"), 4);
-  EXPECT_EQ(texture_library->widths[1], 8);
-}
-
 TEST_F(SpriteGlTest, ImageIsUprightAroundItsCentre) {
   SPRITE sprite = make_sprite("QUADS", 200, 150, 20, 20, 0);
   draw(sprite);
