@@ -1,6 +1,17 @@
 // Every texture of the installation: its name in the index, its stored size,
 // the picture drawn into it and the mask that goes with it. The index lists
-// the textures in this order; the first one is what unknown names show.
+// the textures in this order; the first one ("NONE") is what unknown names
+// show, and the layout dump writes it as the mask of unmasked widgets.
+//
+// Using them in a layout file:
+// - width and height are half the on-screen size; give each widget half its
+//   stored size or more (a 32 x 32 knob: 16 16), never less.
+// - give a widget the mask its texture names here ("KNOB" with "MASK_KNOB",
+//   "CHK_1_ON" with "MASK_LED", ...); the switched pictures share one mask.
+// - knobs point to 9 o'clock at angle 0 and turn clockwise.
+// - a background, e.g. "BACK_TB303" at 400 62 with width 400 and height 63,
+//   is the last item of its section: items are drawn from last to first,
+//   and masks, shadows and glows need the background drawn under them.
 #pragma once
 
 #include <functional>
