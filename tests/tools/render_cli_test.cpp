@@ -1,0 +1,317 @@
+// zem-render run as a program: exit statuses, messages, the files it leaves,
+// and frames that equal, bit for bit, the engines' own `render`.
+#include <signal.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "osc.h"
+#include "render_test_support.h"
+#include "tb303.h"
+#include "tb808.h"
+
+using render_test::read_file;
+using render_test::read_wav_samples;
+using render_test::scratch_folder;
+
+namespace {
+
+struct run_result {
+  int status = -1;  // exit status, or 128 + signal
+  std::string out;
+  std::string err;
+};
+
+class running_render {
+ public:
+  explicit running_render(const std::vector<std::string>& args) {
+    const std::string out = capture_ / "out", err = capture_ / "err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> words = {ZEM_RENDER_PATH};
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    if (posix_spawn(&pid_, ZEM_RENDER_PATH, &actions, nullptr, argv.data(), environ) != 0)
+      ADD_FAILURE() << "cannot start " << ZEM_RENDER_PATH;
+    posix_spawn_file_actions_destroy(&actions);
+  }
+  void signal(int number) { ::kill(pid_, number); }
+  run_result wait() {
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    run_result result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = read_file(capture_ / "out");
+    result.err = read_file(capture_ / "err");
+    return result;
+  }
+
+ private:
+  scratch_folder capture_;  // kept apart from the folders the tests inspect
+  pid_t pid_ = -1;
+};
+
+run_result run_render(const std::vector<std::string>& args) {
+  return running_render(args).wait();
+}
+
+// Renders `frames` frames with the engine's own render, in one call.
+std::vector<int16_t> direct_render(INSTRUMENT& engine, int frames) {
+  std::vector<int16_t> samples(2 * size_t(frames));
+  engine.render(nullptr, samples.data(), frames * 4, nullptr);
+  return samples;
+}
+
+bool all_silent(const std::vector<int16_t>& samples) {
+  return std::all_of(samples.begin(), samples.end(), [](int16_t s) { return s == 0; });
+}
+
+size_t frames_in(const std::string& path) {
+  return read_wav_samples(path).size() / 2;
+}
+
+}  // namespace
+
+TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"tb909", "OUT"},
+      {"tb303"},
+      {"tb303", "--frames", "x", "OUT"},
+      {"tb303", "--set", "nonsense=1", "OUT"},
+      {"tb303", "--set", "wave_kind=1.5", "OUT"},
+      {"tb303", "--set", "volume=abc", "OUT"},
+      {"tb303", "--set", "volume=nan", "OUT"},
+      {"tb303", "--set", "pattern_memory[255][0]=1", "OUT"},
+      {"tb808", "--set", "pattern_memory[0]=1", "OUT"},
+      {"tb808", "--set", "wave_kind=1", "OUT"},
+      {"osc", "--set", "step_frequencies[-1]=1", "OUT"},
+      {"rack", "--set", "5:volume=1", "OUT"},
+      {"rack", "--set", "volume=1", "OUT"},
+      {"tb303", "--load", "song.sta", "OUT"},
+      {"tb303", "--frames", "9999999999", "OUT"},
+      {"tb303", "--set", "samples_per_step=1e30", "OUT"},
+      {"tb303", "MISSING/out.wav"},
+      {"tb303", "FOLDER"},
+  };
+  for (std::vector<std::string> args : cases) {
+    scratch_folder folder;
+    std::filesystem::create_directory(folder / "FOLDER");
+    for (std::string& arg : args) {
+      if (arg == "OUT" || arg == "FOLDER") arg = folder / arg;
+      if (arg.starts_with("MISSING")) arg = folder / arg;
+    }
+    const run_result result = run_render(args);
+    const std::string command = args[0] + " " + (args.size() > 1 ? args[1] : "");
+    EXPECT_EQ(result.status, 2) << command;
+    EXPECT_TRUE(result.err.starts_with("zem-render: ")) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\n")) << result.err;
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{"FOLDER"}) << command;
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path() / "FOLDER")) << command;
+  }
+}
+
+TEST(RenderCli, MessagesNameTheProblem) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  EXPECT_NE(run_render({"tb303", "--load", "a.sta", out}).err.find("not supported yet"),
+            std::string::npos);
+  EXPECT_NE(
+      run_render({"tb303", "--set", "pattern_memory[3][300]=1", out}).err.find("out of range"),
+      std::string::npos);
+  EXPECT_NE(run_render({"tb303", "--set", "wave_kind=2.5", out}).err.find("integer"),
+            std::string::npos);
+  EXPECT_NE(run_render({"osc", "--set", "wave_kind=2", out}).err.find("unknown field 'wave_kind'"),
+            std::string::npos);
+}
+
+TEST(RenderCli, FailedRunLeavesAnExistingFileAlone) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  ASSERT_EQ(run_render({"tb808", "--frames", "10", out}).status, 0);
+  const std::string before = read_file(out);
+  EXPECT_EQ(run_render({"tb808", "--set", "bogus=1", out}).status, 2);
+  EXPECT_EQ(read_file(out), before);
+  EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+}
+
+TEST(RenderCli, HelpPrintsTheUsage) {
+  const run_result result = run_render({"--help"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_TRUE(result.out.starts_with("usage: zem-render ENGINE")) << result.out;
+}
+
+TEST(RenderCli, LengthOptions) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  struct length_case {
+    std::vector<std::string> args;
+    size_t frames;
+  };
+  const std::vector<length_case> cases = {
+      {{"tb303"}, 16 * 5513},  // one pass: floor(5512.5) + 1 frames a step
+      {{"tb808"}, 8 * 5513},
+      {{"osc", "--passes", "2"}, 2 * 8 * 5513},
+      {{"rack"}, 16 * 5513},  // the longest pass of the five
+      {{"tb303", "--set", "step_count=4"}, 4 * 5513},
+      {{"tb808", "--set", "samples_per_step=99.5", "--passes", "3"}, 3 * 8 * 100},
+      {{"tb808", "--seconds", "0.5"}, 22050},
+      {{"tb808", "--frames", "4097"}, 4097},
+      {{"tb808", "--frames", "0"}, 0},
+  };
+  for (length_case c : cases) {
+    c.args.push_back(out);
+    ASSERT_EQ(run_render(c.args).status, 0) << c.args[0];
+    EXPECT_EQ(frames_in(out), c.frames) << c.args[0] << " " << c.args[1];
+  }
+}
+
+// The frames in the file are exactly those of the engine's render with the
+// same settings, whatever blocks the renderer cut them into.
+TEST(RenderCli, FramesEqualADirectRenderBitForBit) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  constexpr int frames = 30001;  // not a whole number of blocks
+  const std::string length = std::to_string(frames);
+
+  ASSERT_EQ(run_render({"tb303", "--frames", length, "--set", "wave_kind=3", "--set",
+                        "filter_switch=1", "--set", "distortion_switch=1", "--set",
+                        "noise_switch=1", "--set", "pattern_memory[0][1]=440", out})
+                .status,
+            0);
+  std::srand(1);  // the patterns come from rand(), unseeded in the program
+  TB303 bass;
+  bass.wave_kind = 3;
+  bass.filter_switch = 1;
+  bass.distortion_switch = 1;
+  bass.noise_switch = 1;
+  bass.pattern_memory[0][1] = 440.0f;
+  const std::vector<int16_t> expected_bass = direct_render(bass, frames);
+  EXPECT_FALSE(all_silent(expected_bass));
+  EXPECT_EQ(read_wav_samples(out), expected_bass);
+
+  ASSERT_EQ(run_render({"tb808", "--frames", length, "--set", "pattern_memory[0][0]=1", "--set",
+                        "pattern_memory[0][3]=1", "--set", "filter_switch=1", "--set",
+                        "filter_lfo.on=1", "--set", "pitch_depth=900", out})
+                .status,
+            0);
+  TB808 drum;
+  drum.pattern_memory[0][0] = 1;
+  drum.pattern_memory[0][3] = 1;
+  drum.filter_switch = 1;
+  drum.filter_lfo->on = 1;
+  drum.pitch_depth = 900;
+  const std::vector<int16_t> expected_drum = direct_render(drum, frames);
+  EXPECT_FALSE(all_silent(expected_drum));
+  EXPECT_EQ(read_wav_samples(out), expected_drum);
+
+  ASSERT_EQ(run_render({"osc", "--frames", length, "--set", "osc3_on=1", "--set", "osc2_factor=3.5",
+                        "--set", "envelope_lfo.on=1", "--set", "step_frequencies[2]=440", "--set",
+                        "volume=0.8", out})
+                .status,
+            0);
+  OSC oscillators;
+  oscillators.osc3_on = 1;
+  oscillators.osc2_factor = 3.5f;
+  oscillators.envelope_lfo->on = 1;
+  oscillators.step_frequencies[2] = 440.0f;
+  oscillators.volume = 0.8f;
+  const std::vector<int16_t> expected_osc = direct_render(oscillators, frames);
+  EXPECT_FALSE(all_silent(expected_osc));
+  EXPECT_EQ(read_wav_samples(out), expected_osc);
+}
+
+TEST(RenderCli, SetReachesTheField) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", out}).status, 0);
+  const std::vector<int16_t> sine = read_wav_samples(out);
+  EXPECT_FALSE(all_silent(sine));
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "volume=0", out}).status, 0);
+  EXPECT_TRUE(all_silent(read_wav_samples(out)));
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "wave_kind=2", out}).status, 0);
+  EXPECT_NE(read_wav_samples(out), sine);
+
+  const run_result state =
+      run_render({"tb303", "--frames", "1", "--set", "filter_switch=1", "--set",
+                  "filter_level=1200", "--set", "wave_divisor=2.5", "--print-state", out});
+  ASSERT_EQ(state.status, 0);
+  EXPECT_NE(state.out.find("FILTER[[*] LVL [ 1200]"), std::string::npos) << state.out;
+  EXPECT_NE(state.out.find("FX1 [2.500]"), std::string::npos) << state.out;
+}
+
+TEST(RenderCli, RackPrintsItsInstrumentsInStartUpOrder) {
+  scratch_folder folder;
+  const run_result result = run_render(
+      {"rack", "--frames", "1", "--set", "2:volume=0.25", "--print-state", folder / "out.wav"});
+  ASSERT_EQ(result.status, 0);
+  size_t at = 0;
+  for (const char* head : {"TB808-0 ", "TB303-1 ", "OSC-2 ", "TB303-3 ", "TB808-4 "}) {
+    const size_t found = result.out.find(head, at);
+    ASSERT_NE(found, std::string::npos) << head << " in order in\n" << result.out;
+    at = found;
+    if (std::string_view(head) == "OSC-2 ") {
+      EXPECT_NE(result.out.find("VOLUME[0.25]", at), std::string::npos);
+    }
+  }
+}
+
+// The rack's file is the sum of the five instruments, each rendered on its
+// own, saturated to 16 bits.
+TEST(RenderCli, RackIsTheSaturatedSumOfTheFive) {
+  scratch_folder folder;
+  const std::string out = folder / "out.wav";
+  constexpr int frames = 12000;
+  ASSERT_EQ(
+      run_render({"rack", "--frames", std::to_string(frames), "--set", "0:pattern_memory[0][0]=1",
+                  "--set", "4:pattern_memory[0][1]=1", "--set", "1:volume=1", "--set", "3:volume=1",
+                  "--set", "3:wave_kind=3", "--set", "2:volume=1", out})
+          .status,
+      0);
+  std::srand(1);
+  TB808 first_drum;
+  TB303 first_bass;
+  OSC oscillators;
+  TB303 second_bass;
+  TB808 second_drum;
+  first_drum.pattern_memory[0][0] = 1;
+  second_drum.pattern_memory[0][1] = 1;
+  first_bass.volume = 1.0f;
+  second_bass.volume = 1.0f;
+  second_bass.wave_kind = 3;
+  oscillators.volume = 1.0f;
+  const std::vector<std::vector<int16_t>> parts = {
+      direct_render(first_drum, frames), direct_render(first_bass, frames),
+      direct_render(oscillators, frames), direct_render(second_bass, frames),
+      direct_render(second_drum, frames)};
+  std::vector<int16_t> expected(2 * frames);
+  int saturated = 0;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    int sum = 0;
+    for (const auto& part : parts) sum += part[i];
+    saturated += sum > 32767 || sum < -32768;
+    expected[i] = int16_t(std::clamp(sum, -32768, 32767));
+  }
+  EXPECT_GT(saturated, 0) << "the settings must drive the sum past 16 bits";
+  EXPECT_EQ(read_wav_samples(out), expected);
+}
+
+TEST(RenderCli, InterruptedRenderLeavesNothing) {
+  scratch_folder folder;
+  running_render render({"rack", "--seconds", "3000", folder / "long.wav"});
+  // Wait for the temporary file, so that the render is under way.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (folder.entries().empty() && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_FALSE(folder.entries().empty());
+  render.signal(SIGTERM);
+  const run_result result = render.wait();
+  EXPECT_EQ(result.status, 128 + SIGTERM);
+  EXPECT_TRUE(folder.entries().empty());
+}

@@ -1,0 +1,132 @@
+#include "render_command.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "render_session.h"
+#include "wav_file.h"
+
+namespace {
+
+volatile std::sig_atomic_t interrupted_by = 0;
+
+void note_interruption(int signal_number) {
+  interrupted_by = signal_number;
+}
+
+// An interrupted render stops at the next block, so that the temporary file
+// is removed rather than left behind.
+void catch_interruptions() {
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, note_interruption);
+}
+
+int fail(const std::string& message) {
+  std::fprintf(stderr, "zem-render: %s\n", message.c_str());
+  return render_exit_error;
+}
+
+// A progress line on a terminal, redrawn a few times a second.
+class PROGRESS {
+ public:
+  explicit PROGRESS(uint64_t total)
+      : total_(total), shown_(::isatty(STDERR_FILENO) && total >= 10ull * wav_sample_rate) {}
+  void update(uint64_t done) {
+    if (!shown_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < std::chrono::milliseconds(200) && done < total_) return;
+    last_ = now;
+    std::fprintf(stderr, "\rzem-render: %.1f of %.1f s (%3d%%)", double(done) / wav_sample_rate,
+                 double(total_) / wav_sample_rate, int(100.0 * double(done) / double(total_)));
+  }
+  void finish() {
+    if (shown_) std::fputc('\n', stderr);
+  }
+
+ private:
+  uint64_t total_;
+  bool shown_;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+int render_to_file(RENDER_SESSION& session, uint64_t frames, const std::string& path) {
+  std::string error;
+  WAV_WRITER writer(path);
+  if (!writer.open(error)) return fail(error);
+  std::vector<int16_t> block(2 * RENDER_SESSION::block_frames);
+  PROGRESS progress(frames);
+  for (uint64_t done = 0; done < frames;) {
+    if (interrupted_by) {
+      progress.finish();
+      return 128 + interrupted_by;  // the writer removes its temporary file
+    }
+    const int chunk = int(std::min<uint64_t>(frames - done, RENDER_SESSION::block_frames));
+    session.render_block(block.data(), chunk);
+    if (!writer.write_frames(block.data(), chunk, error)) return fail(error);
+    done += chunk;
+    progress.update(done);
+  }
+  progress.finish();
+  if (!writer.commit(error)) return fail(error);
+  return render_exit_ok;
+}
+
+}  // namespace
+
+std::optional<uint64_t> requested_frames(const render_options& options, double pass_frames,
+                                         std::string& error) {
+  double frames = 0;
+  switch (options.length) {
+    case length_kind::one_pass:
+      frames = pass_frames;
+      break;
+    case length_kind::frames:
+      frames = double(options.frames);
+      break;
+    case length_kind::seconds:
+      frames = std::round(options.seconds * wav_sample_rate);
+      break;
+    case length_kind::passes:
+      frames = double(options.passes) * pass_frames;
+      break;
+  }
+  if (!(frames <= double(wav_max_frames))) {
+    error = "the render is too long for a WAV file (at most " + std::to_string(wav_max_frames) +
+            " frames)";
+    return std::nullopt;
+  }
+  return uint64_t(frames);
+}
+
+int run_zem_render(int argc, char** argv) {
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  render_options options;
+  const parse_result parsed = parse_render_arguments(args, options);
+  if (!parsed.ok) return fail(parsed.error);
+  if (options.help) {
+    std::fputs(render_usage, stdout);
+    return render_exit_ok;
+  }
+  if (options.load_file) return fail("--load: pattern files are not supported yet");
+
+  RENDER_SESSION session(options.engine);
+  std::string error;
+  for (const field_assignment& assignment : options.assignments)
+    if (!session.apply(assignment, error)) return fail(error);
+  const auto frames = requested_frames(options, session.pass_frames(), error);
+  if (!frames) return fail(error);
+
+  catch_interruptions();
+  const int status = render_to_file(session, *frames, options.output);
+  if (status != render_exit_ok) return status;
+  if (options.print_state) {
+    session.print_state();
+    std::fflush(stdout);
+  }
+  return render_exit_ok;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The zem-render command: renders an engine (or the rack of five) offline into
+// a 16-bit stereo 44100 Hz WAV file. Returns the exit status: 0 on success,
+// 2 for bad arguments or an output that cannot be written (one line on
+// standard error, and no output file left behind).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "render_arguments.h"
+
+constexpr int render_exit_ok = 0;
+constexpr int render_exit_error = 2;
+
+int run_zem_render(int argc, char** argv);
+
+// The number of frames that the options ask for, once the fields are set;
+// empty, with `error` set, when it does not fit in a WAV file.
+std::optional<uint64_t> requested_frames(const render_options& options, double pass_frames,
+                                         std::string& error);

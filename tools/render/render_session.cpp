@@ -1,0 +1,80 @@
+#include "render_session.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "field_registry.h"
+#include "osc.h"
+#include "sequencer.h"
+#include "tb303.h"
+#include "tb808.h"
+
+namespace {
+
+std::unique_ptr<INSTRUMENT> make_engine(engine_kind engine) {
+  switch (engine) {
+    case engine_kind::tb303:
+      return std::make_unique<TB303>();
+    case engine_kind::tb808:
+      return std::make_unique<TB808>();
+    case engine_kind::osc:
+      return std::make_unique<OSC>();
+    case engine_kind::rack:
+      break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+double pass_frames_of(const INSTRUMENT& instrument) {
+  // A pass ends at step_count, and never runs past the pattern memory; a
+  // step count of 0 or less ends the pass at the first boundary.
+  const double steps = std::clamp<int32_t>(instrument.step_count, 1, pattern_memory_steps);
+  // The step ends when the counter exceeds samples_per_step; the counter
+  // counts at least one frame.
+  const double step_frames = std::max(1.0, std::floor(double(instrument.samples_per_step)) + 1);
+  return steps * step_frames;
+}
+
+RENDER_SESSION::RENDER_SESSION(engine_kind engine) {
+  if (engine == engine_kind::rack) {
+    rack_ = std::make_unique<RACK>();
+    instruments_.assign(rack_->instruments().begin(), rack_->instruments().end());
+  } else {
+    single_ = make_engine(engine);
+    instruments_ = {single_.get()};
+  }
+}
+
+bool RENDER_SESSION::apply(const field_assignment& assignment, std::string& error) {
+  INSTRUMENT* target = single_.get();
+  if (rack_) {
+    target = assignment.instrument ? rack_->find_by_number(*assignment.instrument) : nullptr;
+    if (!target) {
+      error = "no instrument number " +
+              (assignment.instrument ? std::to_string(*assignment.instrument) : "given") +
+              " in the rack (0 to 4)";
+      return false;
+    }
+  }
+  return set_field(*target, assignment.field, assignment.value, error);
+}
+
+double RENDER_SESSION::pass_frames() const {
+  double longest = 0;
+  for (const INSTRUMENT* instrument : instruments_)
+    longest = std::max(longest, pass_frames_of(*instrument));
+  return longest;
+}
+
+void RENDER_SESSION::render_block(int16_t* out, int frames) {
+  if (rack_)
+    rack_->render_mixed(out, frames);
+  else
+    single_->render(nullptr, out, frames * 4, nullptr);
+}
+
+void RENDER_SESSION::print_state() const {
+  for (INSTRUMENT* instrument : instruments_) instrument->print_state();
+}

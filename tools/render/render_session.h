@@ -1,0 +1,45 @@
+#pragma once
+// The instruments of one zem-render run, either a single engine or the rack
+// of five, with the operations the command needs: address an instrument for
+// --set, measure a pass, render a block, print the state.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "instrument.h"
+#include "rack.h"
+#include "render_arguments.h"
+
+class RENDER_SESSION {
+ public:
+  // Frames rendered per call of an engine's `render`.
+  static constexpr int block_frames = 4096;
+
+  explicit RENDER_SESSION(engine_kind engine);
+
+  // In construction order.
+  const std::vector<INSTRUMENT*>& instruments() const { return instruments_; }
+
+  // Applies one --set; on failure `error` holds a one-line reason.
+  bool apply(const field_assignment& assignment, std::string& error);
+
+  // The frames of one pass of the longest pattern: steps of
+  // floor(samples_per_step) + 1 frames, as the step clock counts them.
+  double pass_frames() const;
+
+  // Renders `frames` (at most block_frames) stereo frames into `out`.
+  void render_block(int16_t* out, int frames);
+
+  // Each instrument's print_state, in construction order.
+  void print_state() const;
+
+ private:
+  std::unique_ptr<INSTRUMENT> single_;
+  std::unique_ptr<RACK> rack_;
+  std::vector<INSTRUMENT*> instruments_;
+};
+
+// Frames of one pass of this instrument (see RENDER_SESSION::pass_frames).
+double pass_frames_of(const INSTRUMENT& instrument);
