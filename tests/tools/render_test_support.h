@@ -76,7 +76,7 @@ inline std::vector<int16_t> read_wav_samples(const std::string& path) {
   EXPECT_EQ(bytes.substr(36, 4), "data");
   EXPECT_EQ(u32_at(bytes, 40), bytes.size() - 44);
   std::vector<int16_t> samples((bytes.size() - 44) / 2);
-  std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+  if (!samples.empty()) std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
   return samples;
 }
 

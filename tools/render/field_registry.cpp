@@ -88,22 +88,26 @@ const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name
   return find_in(instrument_fields(), name);
 }
 
-bool set_field(INSTRUMENT& instrument, std::string_view field, std::string_view value,
-               std::string& error) {
-  std::string_view name;
+namespace {
+
+// The field that FIELD names, with its indices checked against the spec.
+bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location& location,
+                  std::string& name, std::string& error) {
+  std::string_view base;
   std::array<std::string_view, 2> index_texts;
   int index_count = 0;
-  if (!split_indices(field, name, index_texts, index_count)) {
+  if (!split_indices(field, base, index_texts, index_count)) {
     error = "malformed field " + quoted(field);
     return false;
   }
-  const field_spec* spec = find_field(instrument, name);
+  name = base;
+  const field_spec* spec = find_field(instrument, base);
   if (!spec) {
-    error = "unknown field " + quoted(name) + " for " + instrument.engine_name;
+    error = "unknown field " + quoted(base) + " for " + instrument.engine_name;
     return false;
   }
   if (index_count != spec->dimensions()) {
-    error = quoted(name) + " takes " + std::to_string(spec->dimensions()) +
+    error = quoted(base) + " takes " + std::to_string(spec->dimensions()) +
             " index(es) in [], got " + std::to_string(index_count);
     return false;
   }
@@ -111,17 +115,27 @@ bool set_field(INSTRUMENT& instrument, std::string_view field, std::string_view 
   for (int k = 0; k < index_count; ++k) {
     const auto index = parse_int32(index_texts[k]);
     if (!index) {
-      error = "malformed index " + quoted(index_texts[k]) + " of " + quoted(name);
+      error = "malformed index " + quoted(index_texts[k]) + " of " + quoted(base);
       return false;
     }
     if (*index < 0 || *index >= spec->extents[k]) {
-      error = "index " + std::to_string(*index) + " of " + quoted(name) + " out of range (0 to " +
+      error = "index " + std::to_string(*index) + " of " + quoted(base) + " out of range (0 to " +
               std::to_string(spec->extents[k] - 1) + ")";
       return false;
     }
     indices[k] = *index;
   }
-  const field_location location = spec->locate(instrument, indices[0], indices[1]);
+  location = spec->locate(instrument, indices[0], indices[1]);
+  return true;
+}
+
+}  // namespace
+
+bool set_field(INSTRUMENT& instrument, std::string_view field, std::string_view value,
+               std::string& error) {
+  field_location location;
+  std::string name;
+  if (!locate_field(instrument, field, location, name, error)) return false;
   if (location.integer) {
     const auto number = parse_int32(value);
     if (!number) {
