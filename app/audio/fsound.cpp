@@ -36,7 +36,11 @@ struct layer_state {
   int channels = 0;
   uint64_t late_after_close = 0;
   int error = FSOUND_ERR_NONE;
-  std::array<int, 3> injected_failure{};  // per fsound_fault, 0: none
+  struct injected_failure {
+    int error = FSOUND_ERR_NONE;  // none when FSOUND_ERR_NONE
+    int successes_first = 0;
+  };
+  std::array<injected_failure, 3> injected{};  // per fsound_fault
 
   // When the process ends without FSOUND_Close, the output still stops before
   // the streams and the mixer go away.
@@ -70,10 +74,14 @@ T fail(int code, T result) {
 }
 
 bool take_injected_failure(fsound_fault fault) {
-  int& code = layer().injected_failure[static_cast<size_t>(fault)];
-  if (code == FSOUND_ERR_NONE) return false;
-  layer().error = code;
-  code = FSOUND_ERR_NONE;
+  auto& injected = layer().injected[static_cast<size_t>(fault)];
+  if (injected.error == FSOUND_ERR_NONE) return false;
+  if (injected.successes_first > 0) {
+    --injected.successes_first;
+    return false;
+  }
+  layer().error = injected.error;
+  injected.error = FSOUND_ERR_NONE;
   return true;
 }
 
@@ -251,6 +259,6 @@ uint64_t fsound_late_blocks() {
   return s.output ? s.output->late_blocks() : s.late_after_close;
 }
 
-void fsound_test_fail_next(fsound_fault fault, int error_code) {
-  layer().injected_failure[static_cast<size_t>(fault)] = error_code;
+void fsound_test_fail_next(fsound_fault fault, int error_code, int successes_first) {
+  layer().injected[static_cast<size_t>(fault)] = {error_code, successes_first};
 }

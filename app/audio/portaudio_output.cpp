@@ -1,5 +1,6 @@
 #include "portaudio_output.h"
 
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include "fsound.h"
@@ -34,6 +35,9 @@ int portaudio_output::start(stream_mixer& mixer, int rate) {
   PaError error = Pa_OpenStream(&stream, nullptr, &parameters, rate, fsound_block_frames, paNoFlag,
                                 pull_callback, this);
   if (error != paNoError) return error_code_for(error);
+  // Real-time scheduling keeps the callback on time when the machine is busy;
+  // without the privilege PortAudio keeps the normal policy.
+  if (Pa_GetHostApiInfo(info->hostApi)->type == paALSA) PaAlsa_EnableRealtimeScheduling(stream, 1);
   error = Pa_StartStream(stream);
   if (error != paNoError) {
     Pa_CloseStream(stream);
