@@ -10,33 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "render_frames.h"
 #include "step_event_recorder.h"
 
 namespace {
 
-constexpr int frames_per_step = 5513;  // floor(5512.5) + 1
 constexpr int frames_per_pass = 8 * frames_per_step;
-
-// Renders `frames` frames in buffers of 512 and returns the left channel,
-// checking that the right channel carries the same sample.
-std::vector<int16_t> render_frames(OSC& engine, int frames) {
-  std::vector<int16_t> left;
-  std::vector<int16_t> buffer(2 * 512);
-  while (frames > 0) {
-    const int n = std::min(frames, 512);
-    EXPECT_TRUE(engine.render(nullptr, buffer.data(), n * 4, nullptr));
-    for (int k = 0; k < n; ++k) {
-      EXPECT_EQ(buffer[2 * k], buffer[2 * k + 1]);
-      left.push_back(buffer[2 * k]);
-    }
-    frames -= n;
-  }
-  return left;
-}
-
-bool silent(const std::vector<int16_t>& samples) {
-  return std::all_of(samples.begin(), samples.end(), [](int16_t s) { return s == 0; });
-}
 
 std::string beep(const OSC& engine, int b) {
   return std::to_string(engine.instrument_number) + "_BEEP_" + std::to_string(b);

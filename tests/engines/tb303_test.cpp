@@ -14,30 +14,13 @@
 #include <vector>
 
 #include "notes.h"
+#include "render_frames.h"
 #include "step_event_recorder.h"
 
 namespace {
 
 constexpr double two_pi = 6.2831853;
-constexpr int frames_per_step = 5513;  // floor(5512.5) + 1
 constexpr int frames_per_pass = 16 * frames_per_step;
-
-// Renders `frames` frames in buffers of 512 frames and returns the left
-// channel, checking that the right channel carries the same sample.
-std::vector<int16_t> render_frames(TB303& engine, int frames) {
-  std::vector<int16_t> left;
-  std::vector<int16_t> buffer(2 * 512);
-  while (frames > 0) {
-    const int n = std::min(frames, 512);
-    EXPECT_TRUE(engine.render(nullptr, buffer.data(), n * 4, nullptr));
-    for (int k = 0; k < n; ++k) {
-      EXPECT_EQ(buffer[2 * k], buffer[2 * k + 1]);
-      left.push_back(buffer[2 * k]);
-    }
-    frames -= n;
-  }
-  return left;
-}
 
 // A bass line with every step of every pattern at one frequency.
 std::unique_ptr<TB303> make_engine(float frequency = 0.0f) {
