@@ -18,14 +18,36 @@ int wake_pipe[2] = {-1, -1};  // written by the signal handler, polled by the re
 termios saved_terminal;
 volatile sig_atomic_t terminal_changed = 0;
 
-// Keys read from the terminal in one go beyond the first (typed very fast or
-// pasted), handed out by the next calls.
-unsigned char pending[16];
+// Bytes read from the terminal in one go (a key of several bytes, or keys typed
+// very fast or pasted), handed out by the next calls.
+unsigned char pending[64];
 int pending_count = 0;
 int pending_next = 0;
 
+// The next key of `pending`, or -1 when what came was an escape sequence (an
+// arrow, a function key, Alt with a key), which is dropped as a whole. A lone
+// ESC, with nothing after it in the same read, is the ESC key.
+int next_terminal_key() {
+  const unsigned char first = pending[pending_next++];
+  if (first != key_escape || pending_next == pending_count) return first;
+  const unsigned char introducer = pending[pending_next++];
+  if (introducer == '[' || introducer == 'O') {
+    // Parameter and intermediate bytes, then one final byte.
+    while (pending_next < pending_count && pending[pending_next] >= 0x20 &&
+           pending[pending_next] < 0x40)
+      ++pending_next;
+    if (pending_next < pending_count) ++pending_next;
+  }
+  return -1;
+}
+
 void on_quit_signal(int signal) {
   caught_signal = signal;
+  // A second Ctrl-C or SIGTERM ends the process at once, should the orderly
+  // end ever get stuck.
+  struct sigaction default_action {};
+  default_action.sa_handler = SIG_DFL;
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &default_action, nullptr);
   const int saved_errno = errno;
   if (wake_pipe[1] >= 0) {
     const char byte = 1;
@@ -73,21 +95,22 @@ void install_quit_signals() {
 
 int read_key() {
   std::fflush(stdout);
-  if (pending_next < pending_count) return pending[pending_next++];
   enter_raw_mode();
   const bool terminal = terminal_changed != 0;
   for (;;) {
+    if (pending_next < pending_count) {
+      const int key = next_terminal_key();
+      if (key >= 0) return key;
+      continue;  // a whole escape sequence was dropped
+    }
     if (!wait_ready(true)) return key_quit;
     // A pipe is read byte by byte; a terminal delivers a whole key at once.
-    unsigned char bytes[sizeof pending];
-    const ssize_t n = read(STDIN_FILENO, bytes, terminal ? sizeof bytes : 1);
+    const ssize_t n = read(STDIN_FILENO, pending, terminal ? sizeof pending : 1);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return key_end;
-    if (terminal && n > 1 && bytes[0] == key_escape) continue;  // an escape sequence
-    for (ssize_t i = 1; i < n; ++i) pending[i - 1] = bytes[i];
-    pending_count = static_cast<int>(n - 1);
+    if (!terminal) return pending[0];
+    pending_count = static_cast<int>(n);
     pending_next = 0;
-    return bytes[0];
   }
 }
 

@@ -51,6 +51,7 @@ struct layer_state {
       output->stop();
       late_after_close = output->late_blocks();
       output.reset();
+      mixer.drop_leftover();
     }
     for (FSOUND_STREAM* stream : streams) {
       mixer.detach(stream);

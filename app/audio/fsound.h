@@ -98,8 +98,8 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream);
 void FSOUND_Close();
 
 // Our additions.
-// Frames per pull of a stream (1024 bytes).
-constexpr int fsound_block_frames = 256;
+// Frames per pull of a stream (512 bytes, 2.9 ms).
+constexpr int fsound_block_frames = 128;
 
 // Blocks that reached the output late since FSOUND_Init: PortAudio output
 // underflows, or for "NoSound" blocks finished after their deadline. Kept after

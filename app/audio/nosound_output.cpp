@@ -62,15 +62,16 @@ void nosound_output::stop() {
   recorder_.close();
 }
 
-// Block k plays from start + (k + 1) block periods on: it is mixed during the
-// period before, while block k - 1 plays, and is late if it is not finished
-// when its own period begins. Deadlines are computed from the start, so the
-// pace does not drift.
+// Block k plays from start + (k + lead) block periods on. The thread mixes it
+// when block k - lead starts to play, at start + k periods, and it is late if
+// it is not finished when its own period begins. Times are computed from the
+// start, so the pace does not drift.
 void nosound_output::run(stream_mixer& mixer, int rate) {
   raise_priority();
   // After a stall this long (the machine was suspended, say) the clock starts
   // afresh instead of rushing to catch up.
   const int64_t resync_after = ns_per_second / 10;
+  const int64_t lead = frames_to_ns(uint64_t{nosound_lead_blocks - 1} * fsound_block_frames, rate);
   int16_t block[fsound_block_frames * 2];
   int64_t start = now_ns();
   uint64_t frames = 0;  // frames mixed since `start`
@@ -78,16 +79,16 @@ void nosound_output::run(stream_mixer& mixer, int rate) {
     mixer.fill(block, fsound_block_frames);
     recorder_.append(block, fsound_block_frames);
     frames += fsound_block_frames;
-    const int64_t deadline = start + frames_to_ns(frames, rate);
+    const int64_t next_mix = start + frames_to_ns(frames, rate);
     const int64_t now = now_ns();
-    if (now > deadline) {
+    if (now > next_mix + lead) {
       late_.fetch_add(1, std::memory_order_relaxed);
-      if (now - deadline > resync_after) {
+      if (now - next_mix > resync_after) {
         start = now;
         frames = 0;
         continue;
       }
     }
-    sleep_until_ns(deadline);
+    sleep_until_ns(next_mix);
   }
 }

@@ -10,6 +10,13 @@
 #include "audio_output.h"
 #include "wav_writer.h"
 
+// How many blocks the "NoSound" clock mixes ahead of the block that plays: a
+// block is mixed this many block periods (17 ms) before it is due, which leaves
+// room for the thread waking up late on a busy machine; virtual machines
+// sometimes hold a waiting thread back for well over 10 ms. An edit is heard
+// at most (1 + nosound_lead_blocks) blocks (896 frames, 20 ms) after it is made.
+constexpr int nosound_lead_blocks = 6;
+
 class nosound_output : public audio_output {
  public:
   // An empty `recording_path` discards the sound.

@@ -32,12 +32,15 @@ int portaudio_output::start(stream_mixer& mixer, int rate) {
   parameters.suggestedLatency = info->defaultLowOutputLatency;
   quiet_stderr quiet;
   PaStream* stream = nullptr;
-  PaError error = Pa_OpenStream(&stream, nullptr, &parameters, rate, fsound_block_frames, paNoFlag,
-                                pull_callback, this);
+  // PortAudio chooses its buffer size for the latency; the mixer hands out
+  // its blocks in whatever pieces the buffers ask for.
+  PaError error = Pa_OpenStream(&stream, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
+                                paNoFlag, pull_callback, this);
   if (error != paNoError) return error_code_for(error);
   // Real-time scheduling keeps the callback on time when the machine is busy;
   // without the privilege PortAudio keeps the normal policy.
-  if (Pa_GetHostApiInfo(info->hostApi)->type == paALSA) PaAlsa_EnableRealtimeScheduling(stream, 1);
+  const PaHostApiInfo* api = Pa_GetHostApiInfo(info->hostApi);
+  if (api != nullptr && api->type == paALSA) PaAlsa_EnableRealtimeScheduling(stream, 1);
   error = Pa_StartStream(stream);
   if (error != paNoError) {
     Pa_CloseStream(stream);

@@ -1,7 +1,7 @@
 #pragma once
 // A sound card output through PortAudio: 16-bit stereo at the mix rate, the
 // device's low default latency, and PortAudio's callback thread pulling the
-// mixer one block at a time.
+// mixer.
 #include <atomic>
 
 #include "audio_output.h"

@@ -31,6 +31,9 @@ class stream_mixer {
   // running and will not be called again.
   void detach(FSOUND_STREAM* stream);
   bool channel_taken(int channel) const;
+  // Main thread, while no output pulls the mixer: forgets the frames left over
+  // from the last block, so that a new output starts with a fresh block.
+  void drop_leftover() { mixed_used_ = fsound_block_frames; }
 
   // Audio thread. Writes `frames` stereo frames of the mixed streams to `out`.
   // Streams are pulled in whole blocks; frames left over from a block are

@@ -6,7 +6,7 @@
 // at a random moment and notes the time; the audio thread notes when it mixes
 // the first block that holds sound again and where in the block the sound
 // starts. "To the mix" is the time until that frame is mixed; "to the output"
-// adds the one block that the "NoSound" clock mixes ahead of its deadline.
+// adds the blocks that the "NoSound" clock mixes ahead of their time.
 //
 // Usage: zem-audio-latency [trials]   (default 300)
 #include <time.h>
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "fsound.h"
+#include "nosound_output.h"
 #include "startup.h"
 #include "stream_callback.h"
 #include "tb303.h"
@@ -86,10 +87,11 @@ int main(int argc, char** argv) {
     const double mixed =
         static_cast<double>(seen_at.load() - edit) * frames_per_ns + seen_offset.load();
     to_mix.push_back(mixed);
-    to_output.push_back(mixed + fsound_block_frames);
+    to_output.push_back(mixed + nosound_lead_blocks * fsound_block_frames);
     bass->toggle_power();  // off again
   }
   FSOUND_Stream_Close(stream);
+  delete bass;
   shut_down();
   std::printf("edit-to-output latency over %d edits, NoSound, blocks of %d frames:\n", trials,
               fsound_block_frames);

@@ -267,19 +267,21 @@ TEST(AppStreamMixer, SumsSaturateAtTheSixteenBitRange) {
       c{constant_callback, &low};
   ASSERT_TRUE(mixer.attach(0, &a));
   ASSERT_TRUE(mixer.attach(5, &b));
-  int16_t out[2 * 300];
-  mixer.fill(out, 300);
-  for (int i = 0; i < 300; ++i) {
+  constexpr int pull = fsound_block_frames + fsound_block_frames / 2;
+  int16_t out[2 * pull];
+  mixer.fill(out, pull);
+  for (int i = 0; i < pull; ++i) {
     EXPECT_EQ(out[2 * i], 32767);
     EXPECT_EQ(out[2 * i + 1], -32768);
   }
   ASSERT_TRUE(mixer.attach(63, &c));
   mixer.detach(&b);
-  mixer.fill(out, 300);
-  // The first 212 frames come from the block mixed before the change.
-  EXPECT_EQ(out[2 * 211], 32767);
-  EXPECT_EQ(out[2 * 212], 25000);
-  EXPECT_EQ(out[2 * 299 + 1], -25000);
+  mixer.fill(out, pull);
+  // The first half block comes from the block mixed before the change.
+  constexpr int left_over = fsound_block_frames / 2;
+  EXPECT_EQ(out[2 * (left_over - 1)], 32767);
+  EXPECT_EQ(out[2 * left_over], 25000);
+  EXPECT_EQ(out[2 * (pull - 1) + 1], -25000);
   EXPECT_FALSE(mixer.attach(63, &b));  // taken
   EXPECT_FALSE(mixer.attach(64, &b));
 }
@@ -290,7 +292,7 @@ TEST(AppStreamMixer, UnevenPullsGiveTheSameFramesAsWholeBlocks) {
   FSOUND_STREAM stream{counting_callback, &source};
   mixer.attach(0, &stream);
   std::vector<int16_t> out;
-  for (size_t n : {1, 255, 256, 257, 7, 1000, 30}) {
+  for (size_t n : {1, 127, 128, 129, 255, 256, 257, 7, 1000, 30}) {
     std::vector<int16_t> part(n * 2);
     mixer.fill(part.data(), n);
     out.insert(out.end(), part.begin(), part.end());

@@ -72,7 +72,9 @@ TEST(AppMenu, DriverMenuIgnoresKeysOutsideTheListAndQuitsOnEscape) {
 
 TEST(AppMenu, AsioOffersOnlyTheDevicesOfJack) {
   temp_folder folder;
-  const auto result = run_program(ZEM_PROGRAM, folder.path(), "3\033");
+  program zem(ZEM_PROGRAM, folder.path(), app_test::alsa_leak_environment(folder.path()));
+  zem.type("3\033");
+  const auto result = zem.finish();
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_NE(result.out.find(dashes + "ASIO Driver list\n" + dashes), std::string::npos);
 }

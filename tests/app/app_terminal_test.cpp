@@ -1,0 +1,102 @@
+// The program on a terminal: single keys are read raw and unechoed without
+// Enter, a multi-byte key (an arrow) is not taken for ESC, and the terminal is
+// left as it was found, whether the program ends through ESC or a signal.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+
+#include "app_test_support.h"
+
+namespace {
+using app_test::temp_folder;
+
+class terminal_run {
+ public:
+  explicit terminal_run(const std::string& folder) {
+    pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
+    if (pid_ == 0) {
+      if (chdir(folder.c_str()) != 0) _exit(126);
+      execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~terminal_run() {
+    if (pid_ > 0 && !finished_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, nullptr, 0);
+    }
+    if (master_ >= 0) close(master_);
+  }
+  bool started() const { return pid_ > 0; }
+  void type(const std::string& keys) {
+    [[maybe_unused]] ssize_t n = write(master_, keys.data(), keys.size());
+  }
+  // Reads the terminal until `text` has appeared (at most 20 s).
+  bool wait_for(const std::string& text) {
+    for (int i = 0; i < 200 && screen_.find(text) == std::string::npos; ++i) read_some(100);
+    return screen_.find(text) != std::string::npos;
+  }
+  const std::string& screen() const { return screen_; }
+  termios settings() const {
+    termios t{};
+    tcgetattr(master_, &t);
+    return t;
+  }
+  void signal(int number) { kill(pid_, number); }
+  // The exit code, or -1000 when a signal ended it.
+  int finish() {
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    finished_ = true;
+    read_some(0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+  }
+
+ private:
+  void read_some(int timeout_ms) {
+    pollfd fd{master_, POLLIN, 0};
+    if (poll(&fd, 1, timeout_ms) <= 0) return;
+    char buffer[4096];
+    const ssize_t n = read(master_, buffer, sizeof buffer);
+    if (n > 0) screen_.append(buffer, static_cast<size_t>(n));
+  }
+  int master_ = -1;
+  pid_t pid_ = -1;
+  bool finished_ = false;
+  std::string screen_;
+};
+
+bool cooked(const termios& t) {
+  return (t.c_lflag & ICANON) != 0 && (t.c_lflag & ECHO) != 0;
+}
+
+TEST(AppTerminal, KeysAreTakenAtOnceAndTheTerminalIsRestoredAfterEscape) {
+  temp_folder folder;
+  terminal_run zem(folder.path());
+  ASSERT_TRUE(zem.started());
+  ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
+  ASSERT_TRUE(cooked(zem.settings()) == false) << "the menu waits in cooked mode";
+  zem.type("\033[A");  // the up arrow: ignored, not ESC
+  zem.type("4");       // no Enter
+  ASSERT_TRUE(zem.wait_for("NoSound Driver list")) << zem.screen();
+  zem.type("1");
+  zem.type("\033");
+  EXPECT_EQ(zem.finish(), 0);
+  EXPECT_NE(zem.screen().find("Late audio blocks: "), std::string::npos) << zem.screen();
+  // The keys were not echoed: after the last menu line comes the shut-down line.
+  EXPECT_NE(zem.screen().find("ESC to quit\r\nLate audio blocks: "), std::string::npos)
+      << zem.screen();
+  EXPECT_TRUE(cooked(zem.settings()));
+}
+
+TEST(AppTerminal, TerminalIsRestoredWhenASignalEndsAMenu) {
+  temp_folder folder;
+  terminal_run zem(folder.path());
+  ASSERT_TRUE(zem.started());
+  ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
+  zem.signal(SIGTERM);
+  EXPECT_EQ(zem.finish(), -1000);
+  EXPECT_TRUE(cooked(zem.settings()));
+}
+}  // namespace
