@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-void mix_saturating(const int16_t* const* streams, int stream_count, int16_t* out,
-                    size_t samples) {
+void mix_saturating(const int16_t* const* streams, int stream_count, int16_t* out, size_t samples) {
   constexpr int32_t low = std::numeric_limits<int16_t>::min();
   constexpr int32_t high = std::numeric_limits<int16_t>::max();
   for (size_t i = 0; i < samples; ++i) {

@@ -6,5 +6,4 @@
 #include <cstdint>
 
 // out[i] = saturate(sum over s of streams[s][i]) for i < samples.
-void mix_saturating(const int16_t* const* streams, int stream_count, int16_t* out,
-                    size_t samples);
+void mix_saturating(const int16_t* const* streams, int stream_count, int16_t* out, size_t samples);
