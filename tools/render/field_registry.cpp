@@ -95,7 +95,7 @@ const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name
 
 namespace {
 
-// The field that FIELD names, with its indices checked against the spec.
+// The field that FIELD names, with its indices checked against the field's bounds.
 bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location& location,
                   std::string& name, std::string& error) {
   std::string_view base;
