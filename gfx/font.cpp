@@ -3,12 +3,14 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#include FT_BITMAP_H
 #include FT_GLYPH_H
 
 #include "next_power_of_two.h"
@@ -18,18 +20,52 @@ FONT large_font;
 
 namespace {
 
-// Grey glyph bitmap as luminance-alpha texels, zero-padded to W x H.
+// Grey glyph bitmap (one byte per pixel, levels 0 to num_grays - 1) as
+// luminance-alpha texels of 0 to 255, zero-padded to W x H.
 std::vector<GLubyte> glyph_texels(const FT_Bitmap& bitmap, uint32_t W, uint32_t H) {
+  const unsigned top_level = bitmap.num_grays > 1 ? bitmap.num_grays - 1u : 255u;
   std::vector<GLubyte> texels(2 * W * H, 0);
   for (uint32_t j = 0; j < bitmap.rows; ++j) {
     for (uint32_t i = 0; i < bitmap.width; ++i) {
-      const GLubyte grey = bitmap.buffer[i + static_cast<long>(bitmap.pitch) * j];
+      const unsigned level = bitmap.buffer[i + static_cast<long>(bitmap.pitch) * j];
+      const GLubyte grey = static_cast<GLubyte>(std::min(level, top_level) * 255u / top_level);
       texels[2 * (i + j * W)] = grey;
       texels[2 * (i + j * W) + 1] = grey;
     }
   }
   return texels;
 }
+
+// The rendered glyph with one grey byte per pixel. Outline glyphs arrive that
+// way; bitmap strikes (bitmap fonts, or small sizes of some TrueType fonts)
+// keep their own 1, 2 or 4 bits per pixel or colour, and are converted.
+class grey_glyph {
+ public:
+  grey_glyph(FT_Library library, const FT_Bitmap& bitmap) : library_(library), source_(&bitmap) {
+    FT_Bitmap_Init(&converted_);
+    if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) return;
+    if (FT_Bitmap_Convert(library, &bitmap, &converted_, 1)) {
+      FT_Bitmap_Done(library_, &converted_);
+      throw std::runtime_error("FT_Bitmap_Convert failed");
+    }
+    source_ = &converted_;
+  }
+  ~grey_glyph() { FT_Bitmap_Done(library_, &converted_); }
+  grey_glyph(const grey_glyph&) = delete;
+  grey_glyph& operator=(const grey_glyph&) = delete;
+  const FT_Bitmap& bitmap() const { return *source_; }
+
+ private:
+  FT_Library library_;
+  const FT_Bitmap* source_;
+  FT_Bitmap converted_;
+};
+
+// Owns an FT_Glyph until the end of the scope.
+struct glyph_holder {
+  ~glyph_holder() { FT_Done_Glyph(glyph); }
+  FT_Glyph glyph = nullptr;
+};
 
 void upload_glyph(GLuint texture, uint32_t W, uint32_t H, const std::vector<GLubyte>& texels) {
   glBindTexture(GL_TEXTURE_2D, texture);
@@ -50,11 +86,15 @@ void make_glyph_list(FT_Face face, unsigned char c, const FONT& font) {
   if (FT_Load_Glyph(face, FT_Get_Char_Index(face, c), FT_LOAD_DEFAULT)) {
     throw std::runtime_error("FT_Load_Glyph failed");
   }
-  FT_Glyph glyph;
-  if (FT_Get_Glyph(face->glyph, &glyph)) throw std::runtime_error("FT_Get_Glyph failed");
-  FT_Glyph_To_Bitmap(&glyph, FT_RENDER_MODE_NORMAL, nullptr, 1);
-  const FT_BitmapGlyph bitmap_glyph = reinterpret_cast<FT_BitmapGlyph>(glyph);
-  const FT_Bitmap& bitmap = bitmap_glyph->bitmap;
+  glyph_holder held;
+  if (FT_Get_Glyph(face->glyph, &held.glyph)) throw std::runtime_error("FT_Get_Glyph failed");
+  // On failure the glyph is still an outline, which must not be read as a bitmap.
+  if (FT_Glyph_To_Bitmap(&held.glyph, FT_RENDER_MODE_NORMAL, nullptr, 1)) {
+    throw std::runtime_error("FT_Glyph_To_Bitmap failed");
+  }
+  const FT_BitmapGlyph bitmap_glyph = reinterpret_cast<FT_BitmapGlyph>(held.glyph);
+  const grey_glyph grey(face->glyph->library, bitmap_glyph->bitmap);
+  const FT_Bitmap& bitmap = grey.bitmap();
 
   const uint32_t W = next_power_of_two(bitmap.width);
   const uint32_t H = next_power_of_two(bitmap.rows);
@@ -83,8 +123,6 @@ void make_glyph_list(FT_Face face, unsigned char c, const FONT& font) {
   glPopMatrix();
   glTranslatef(static_cast<float>(face->glyph->advance.x >> 6), 0, 0);
   glEndList();
-
-  FT_Done_Glyph(glyph);
 }
 
 void init_font(FONT& font, const char* file_name, unsigned int h) {

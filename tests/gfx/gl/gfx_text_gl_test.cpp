@@ -1,8 +1,13 @@
 // Text drawn at its baseline, in window pixels from the bottom-left corner.
+#include <ft2build.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 #include <vector>
+#include FT_FREETYPE_H
+#include FT_MODULE_H
 
 #include "gfx_gl_window.h"
 
@@ -115,6 +120,88 @@ TEST_F(TextGlTest, SpaceHasAnEmptyOneTexelTexture) {
   EXPECT_GT(spaced.rightmost, tight.rightmost + 3);
   EXPECT_EQ(spaced.highest_row, tight.highest_row);
   EXPECT_EQ(spaced.rows.size(), tight.rows.size());
+}
+
+// A font built from a file for one test, with its textures and lists freed.
+class test_font {
+ public:
+  explicit test_font(const std::string& path) { init_font(font, path.c_str(), 12); }
+  test_font() {
+    font.glyph_textures = new uint32_t[FONT_GLYPHS];
+    glGenTextures(FONT_GLYPHS, font.glyph_textures);
+    font.list_base = glGenLists(FONT_GLYPHS);
+  }
+  ~test_font() {
+    glDeleteLists(font.list_base, FONT_GLYPHS);
+    glDeleteTextures(FONT_GLYPHS, font.glyph_textures);
+    delete[] font.glyph_textures;
+  }
+  FONT font;
+};
+
+// A bitmap font (BDF) at the 16-pixel size that height 12 asks for, whose one
+// glyph 'H' is 10 x 3 pixels of bits_per_pixel bits each, given as hex rows.
+void write_bdf(const std::string& path, int bits_per_pixel, const char* rows) {
+  write_text(path,
+             "STARTFONT 2.1\nFONT -zem-test-medium-r-normal--16-120-96-96-c-100-iso8859-1\n"
+             "SIZE 12 96 96 " +
+                 std::to_string(bits_per_pixel) +
+                 "\nFONTBOUNDINGBOX 10 3 0 0\nSTARTPROPERTIES 1\nPIXEL_SIZE 16\n"
+                 "ENDPROPERTIES\nCHARS 1\nSTARTCHAR H\nENCODING 72\nSWIDTH 600 0\n"
+                 "DWIDTH 12 0\nBBX 10 3 0 0\nBITMAP\n" +
+                 rows + "ENDCHAR\nENDFONT\n");
+}
+
+// Bitmap strikes come with 1 or 2 bits per pixel: each pixel's level must land
+// in its own texel, and the bitmap must not be read past its end.
+TEST_F(TextGlTest, BitmapFontGlyphsKeepTheirPixels) {
+  temp_folder folder;
+  write_bdf(folder.file("mono.bdf"), 1, "C0C0\nFFC0\nC0C0\n");
+  {
+    test_font mono(folder.file("mono.bdf"));
+    print_text(mono.font, 100, 100, "H");
+  }
+  // Rows from the bottom: the glyph's last row sits on the baseline.
+  const char* expected[3] = {"##......##", "##########", "##......##"};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 10; ++column) {
+      const rgb lit = expected[row][column] == '#' ? WHITE : BLACK;
+      EXPECT_PIXEL(100 + column, WINDOW_HEIGHT - 1 - (100 + row), lit);
+    }
+  }
+  EXPECT_PIXEL(110, WINDOW_HEIGHT - 1 - 101, BLACK);
+
+  // Two bits per pixel: levels 0 to 3 of 3, drawn as grey g with opacity g.
+  glClear(GL_COLOR_BUFFER_BIT);
+  write_bdf(folder.file("grey.bdf"), 2, "1B0000\n000000\n000000\n");
+  {
+    test_font grey(folder.file("grey.bdf"));
+    print_text(grey.font, 100, 100, "H");
+  }
+  const int top = WINDOW_HEIGHT - 1 - 102;
+  EXPECT_PIXEL(100, top, BLACK);
+  EXPECT_PIXEL(101, top, (rgb{28, 28, 28}));
+  EXPECT_PIXEL(102, top, (rgb{113, 113, 113}));
+  EXPECT_PIXEL(103, top, WHITE);
+}
+
+TEST_F(TextGlTest, GlyphThatCannotBeRenderedRaisesAnError) {
+  FT_Library library;
+  ASSERT_EQ(FT_Init_FreeType(&library), 0);
+  FT_Face face;
+  ASSERT_EQ(FT_New_Face(library, test_font_source(), 0, &face), 0);
+  FT_Set_Char_Size(face, 12 * 64, 12 * 64, 96, 96);
+  // Without the grey renderer outline glyphs cannot become bitmaps.
+  FT_Remove_Module(library, FT_Get_Module(library, "smooth"));
+  test_font font;
+  try {
+    make_glyph_list(face, 'H', font.font);
+    ADD_FAILURE() << "no error raised";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "FT_Glyph_To_Bitmap failed");
+  }
+  FT_Done_Face(face);
+  FT_Done_FreeType(library);
 }
 
 }  // namespace
