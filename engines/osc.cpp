@@ -62,7 +62,7 @@ void OSC::print_state() {
 
 // The average of the switched-on oscillators; with all three off there is
 // nothing to average and the frame is silent.
-double OSC::mix() {
+float OSC::mix() {
   const float cycle = phase;
   double sum = 0.0;
   int count = 0;
@@ -74,14 +74,14 @@ double OSC::mix() {
   add(osc1_on, osc1_factor, osc1_offset);
   add(osc2_on, osc2_factor, osc2_offset);
   add(osc3_on, osc3_factor, osc3_offset);
-  return count == 0 ? 0.0 : sum / count;
+  return count == 0 ? 0.0f : static_cast<float>(sum / count);
 }
 
 // One frame of sound with the power on, before the limit and the volume. The
 // envelope comes before the distortion here; the oscillators are already on
 // the 16-bit scale, so there is no scaling when the distortion is off.
-double OSC::voice_frame() {
-  double v = mix();
+float OSC::voice_frame() {
+  float v = mix();
   run_lfos(*this);
   v = envelope(*this, v);
   v = distortion_if_on(*this, v);
@@ -112,7 +112,7 @@ bool OSC::render(void*, void* buffer, int length, void*) {
     if (cycle > 1.0f) cycle = static_cast<float>(static_cast<double>(cycle) - 1.0);
     phase = cycle;
 
-    const double v = power_switch == 1 ? voice_frame() : 0.0;
+    const float v = power_switch == 1 ? voice_frame() : 0.0f;
     write_frame(buffer, frame, output_limit_then_volume(*this, v));
     if (count_frame(*this)) end_step();
   }

@@ -46,7 +46,7 @@ class OSC : virtual public INSTRUMENT {
   shared_float phase{0.0f};  // common phase in cycles, between 0 and 1
 
  private:
-  double mix();
-  double voice_frame();
+  float mix();
+  float voice_frame();
   void end_step();
 };

@@ -46,32 +46,33 @@ void TB303::print_state() {
 }
 
 // The raw waveform, between -1 and 1, after repairing degenerate settings.
-double TB303::oscillator() {
+float TB303::oscillator() {
   if (wave_divisor == 0.0f) wave_divisor = repaired_wave_divisor;
   if (wave_kind > highest_wave_kind) wave_kind = 1;
-  const double cycle = phase;
+  const float cycle = phase;
   const auto sine = [&] {
-    return std::sin(voice_chain::two_pi * (static_cast<double>(wave_offset) + cycle) /
+    return std::sin(voice_chain::two_pi *
+                    (static_cast<double>(wave_offset) + static_cast<double>(cycle)) /
                     static_cast<double>(wave_divisor));
   };
   switch (static_cast<int32_t>(wave_kind)) {
     case 1:
-      return sine();
+      return static_cast<float>(sine());
     case 2:
     case 4:
       return cycle;
     case 3: {
       const double s = sine();
-      return s > 0.5 ? 1.0 : (s < -0.5 ? -1.0 : 0.0);
+      return s > 0.5 ? 1.0f : (s < -0.5 ? -1.0f : 0.0f);
     }
     default:
-      return 0.0;
+      return 0.0f;
   }
 }
 
 // One frame of sound with the power on, on the 16-bit scale before volume.
-double TB303::voice_frame() {
-  double v = oscillator();
+float TB303::voice_frame() {
+  float v = oscillator();
   v = noise(*this, v);
   v = distortion_or_scaling(*this, v);
   run_lfos(*this);
@@ -103,7 +104,7 @@ bool TB303::render(void*, void* buffer, int length, void*) {
     if (cycle > 1.0f) cycle = static_cast<float>(static_cast<double>(cycle) - 1.0);
     phase = cycle;
 
-    const double v = power_switch == 1 ? voice_frame() : 0.0;
+    const float v = power_switch == 1 ? voice_frame() : 0.0f;
     write_frame(buffer, frame, output_volume_then_limit(*this, v));
     if (count_frame(*this)) end_step();
   }

@@ -35,7 +35,7 @@ class TB303 : virtual public INSTRUMENT {
   shared_float phase{0.0f};  // oscillator phase in cycles, between 0 and 1
 
  private:
-  double oscillator();
-  double voice_frame();
+  float oscillator();
+  float voice_frame();
   void end_step();
 };

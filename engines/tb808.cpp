@@ -58,9 +58,10 @@ void TB808::advance_voice() {
 // One frame of a sounding step with the power on, on the 16-bit scale before
 // the limit and the volume. The voice is already on the 16-bit scale, so there
 // is no scaling when the distortion is off.
-double TB808::voice_frame() {
-  double v = std::sin(static_cast<double>(drum_phase) * static_cast<double>(phase_factor)) *
-             (step_decay(*this) * static_cast<double>(drum_level)) * drum_voice_scale;
+float TB808::voice_frame() {
+  float v = static_cast<float>(
+      std::sin(static_cast<double>(drum_phase) * static_cast<double>(phase_factor)) *
+      (step_decay(*this) * static_cast<double>(drum_level)) * drum_voice_scale);
   v = distortion_if_on(*this, v);
   run_lfos(*this);
   advance_voice();
@@ -90,7 +91,7 @@ bool TB808::render(void*, void* buffer, int length, void*) {
   for (int frame = 0; frame < frames; ++frame) {
     // Silent steps and power off leave the voice, the LFOs and the filter still.
     const bool sounding = power_switch == 1 && step_sounds(current_pattern, current_step);
-    const double v = sounding ? voice_frame() : 0.0;
+    const float v = sounding ? voice_frame() : 0.0f;
     write_frame(buffer, frame, output_limit_then_volume(*this, v));
     if (count_frame(*this)) end_step();
   }

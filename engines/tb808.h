@@ -41,6 +41,6 @@ class TB808 : virtual public INSTRUMENT {
 
  private:
   void advance_voice();
-  double voice_frame();
+  float voice_frame();
   void end_step();
 };

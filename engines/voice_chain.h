@@ -1,8 +1,10 @@
 #pragma once
 // The blocks of the voice chain that the engines' `render` runs frame by frame
-// on the running sample value v (a double). Each engine calls the blocks it
-// uses in its own order; each block tests its own switch. Fields are floats,
-// every formula is worked in double and stored back as a float.
+// on the running sample value v. Each engine calls the blocks it uses in its
+// own order; each block tests its own switch. Like the fields, v is a float:
+// every formula is worked in double and its result stored as a float, so a
+// value just below an integer in double can reach it once stored, and the
+// stored value is the one the next block and the output truncation see.
 //
 //   noise(i, v)                 repairs a zero noise divisor (0 -> 0.001), then,
 //                               when the noise is on, adds
@@ -61,7 +63,7 @@ constexpr double output_limit = 32000.0;
 constexpr float repaired_noise_divisor = 0.001f;
 }  // namespace voice_chain
 
-inline double noise(INSTRUMENT& i, double v) {
+inline float noise(INSTRUMENT& i, float v) {
   if (i.noise_setting_3 == 0.0f) i.noise_setting_3 = voice_chain::repaired_noise_divisor;
   if (i.noise_switch != 1) return v;
   const double setting_2 = i.noise_setting_2;
@@ -69,21 +71,27 @@ inline double noise(INSTRUMENT& i, double v) {
   if (m == 0) return v;  // no divisor for the remainder: no noise this frame
   // rand_r keeps its state in the instrument: no lock, unlike rand().
   const int32_t r = rand_r(&i.noise_seed) % m + 1;
-  return v + static_cast<double>(i.noise_setting_1) /
-                 (static_cast<double>(r) / static_cast<double>(i.noise_setting_3) * setting_2);
+  return static_cast<float>(
+      static_cast<double>(v) +
+      static_cast<double>(i.noise_setting_1) /
+          (static_cast<double>(r) / static_cast<double>(i.noise_setting_3) * setting_2));
 }
 
-inline double distortion(const INSTRUMENT& i, double v) {
+inline float distortion(const INSTRUMENT& i, float v) {
   // trunc in double equals the integer truncation wherever that is defined.
-  return v / ((std::fabs(std::trunc(v)) + static_cast<double>(i.p2)) * static_cast<double>(i.p1)) *
-         static_cast<double>(i.distortion_level) * voice_chain::distortion_scale;
+  const double x = v;
+  return static_cast<float>(
+      x / ((std::fabs(std::trunc(x)) + static_cast<double>(i.p2)) * static_cast<double>(i.p1)) *
+      static_cast<double>(i.distortion_level) * voice_chain::distortion_scale);
 }
 
-inline double distortion_or_scaling(const INSTRUMENT& i, double v) {
-  return i.distortion_switch == 1 ? distortion(i, v) : v * voice_chain::sample_scale;
+inline float distortion_or_scaling(const INSTRUMENT& i, float v) {
+  return i.distortion_switch == 1
+             ? distortion(i, v)
+             : static_cast<float>(static_cast<double>(v) * voice_chain::sample_scale);
 }
 
-inline double distortion_if_on(const INSTRUMENT& i, double v) {
+inline float distortion_if_on(const INSTRUMENT& i, float v) {
   return i.distortion_switch == 1 ? distortion(i, v) : v;
 }
 
@@ -117,9 +125,10 @@ inline double step_decay(const INSTRUMENT& i) {
   return (length - static_cast<double>(i.step_sample_counter)) / length;
 }
 
-inline double envelope(const INSTRUMENT& i, double v) {
+inline float envelope(const INSTRUMENT& i, float v) {
   if (i.envelope_switch == 0) return v;
-  return step_decay(i) * static_cast<double>(i.envelope_level) * v;
+  return static_cast<float>(step_decay(i) * static_cast<double>(i.envelope_level) *
+                            static_cast<double>(v));
 }
 
 inline float filter_coefficient_for(float cutoff) {
@@ -127,12 +136,12 @@ inline float filter_coefficient_for(float cutoff) {
       2.0 - 2.0 * std::cos(static_cast<double>(cutoff) * voice_chain::two_pi / sample_rate));
 }
 
-inline double filter(INSTRUMENT& i, double v) {
+inline float filter(INSTRUMENT& i, float v) {
   if (i.filter_switch != 1) return v;
   const double position = i.filter_position;
-  const float velocity =
-      static_cast<float>((v - position) * static_cast<double>(i.filter_coefficient) +
-                         static_cast<double>(i.filter_velocity));
+  const float velocity = static_cast<float>((static_cast<double>(v) - position) *
+                                                static_cast<double>(i.filter_coefficient) +
+                                            static_cast<double>(i.filter_velocity));
   float new_position = static_cast<float>(position + static_cast<double>(velocity));
   float new_velocity =
       static_cast<float>(static_cast<double>(velocity) * static_cast<double>(i.filter_damping));
@@ -149,7 +158,8 @@ inline double filter(INSTRUMENT& i, double v) {
       static_cast<float>(static_cast<double>(i.filter_cutoff) - voice_chain::cutoff_fall_per_frame);
   i.filter_cutoff = cutoff;
   i.filter_coefficient = filter_coefficient_for(cutoff);
-  return static_cast<double>(i.hicut) / 10.0 * static_cast<double>(new_position);
+  return static_cast<float>(static_cast<double>(i.hicut) / 10.0 *
+                            static_cast<double>(new_position));
 }
 
 inline void reload_filter(INSTRUMENT& i) {
@@ -159,10 +169,11 @@ inline void reload_filter(INSTRUMENT& i) {
   i.filter_coefficient = filter_coefficient_for(cutoff);
 }
 
-inline double limit_to_32000(double v) {
-  if (std::isnan(v)) return 0.0;
-  if (v > voice_chain::output_limit) return voice_chain::output_limit;
-  if (v < -voice_chain::output_limit) return -voice_chain::output_limit;
+inline float limit_to_32000(float v) {
+  constexpr float limit = static_cast<float>(voice_chain::output_limit);
+  if (std::isnan(v)) return 0.0f;
+  if (v > limit) return limit;
+  if (v < -limit) return -limit;
   return v;
 }
 
@@ -170,12 +181,15 @@ inline int16_t to_sample(double v) {
   return truncate_to_int16(v);
 }
 
-inline int16_t output_volume_then_limit(const INSTRUMENT& i, double v) {
-  return to_sample(limit_to_32000(v * static_cast<double>(i.volume)));
+// v = v * volume is stored before the limit and the truncation.
+inline int16_t output_volume_then_limit(const INSTRUMENT& i, float v) {
+  return to_sample(
+      limit_to_32000(static_cast<float>(static_cast<double>(v) * static_cast<double>(i.volume))));
 }
 
-inline int16_t output_limit_then_volume(const INSTRUMENT& i, double v) {
-  return to_sample(limit_to_32000(v) * static_cast<double>(i.volume));
+// The limited v times the volume is truncated as it stands.
+inline int16_t output_limit_then_volume(const INSTRUMENT& i, float v) {
+  return to_sample(static_cast<double>(limit_to_32000(v)) * static_cast<double>(i.volume));
 }
 
 inline int frame_count(int length) {

@@ -26,10 +26,10 @@ struct oscillator_setting {
   float offset;
 };
 
-// The first step of a pass at `frequency`, worked out here in double from the
-// formulas: the sounding oscillators summed and divided by the number switched
-// on, the step envelope, then the distortion when asked for, the limit and the
-// volume 0.5.
+// The first step of a pass at `frequency`, worked out here from the formulas
+// (in double, each result stored as a float): the sounding oscillators summed
+// and divided by the number switched on, the step envelope, then the
+// distortion when asked for, the limit and the volume 0.5.
 std::vector<int16_t> expected_step(float frequency, const std::vector<oscillator_setting>& on,
                                    int frames, bool distortion = false, int switched_on = 0) {
   const double count = switched_on != 0 ? switched_on : static_cast<double>(on.size());
@@ -41,9 +41,11 @@ std::vector<int16_t> expected_step(float frequency, const std::vector<oscillator
     double sum = 0.0;
     for (const oscillator_setting& o : on)
       sum += std::trunc(std::sin(static_cast<double>(phase) / o.factor / o.offset) * 32676.0);
-    double v = (5512.5 - k) / 5512.5 * (sum / count);
-    if (distortion) v = v / (std::fabs(std::trunc(v)) + static_cast<double>(0.1f)) * 3200.0;
-    out.push_back(static_cast<int16_t>(std::clamp(v, -32000.0, 32000.0) * 0.5));
+    float v = static_cast<float>(sum / count);
+    v = static_cast<float>((5512.5 - k) / 5512.5 * v);
+    if (distortion)
+      v = static_cast<float>(v / (std::fabs(std::trunc(v)) + static_cast<double>(0.1f)) * 3200.0);
+    out.push_back(static_cast<int16_t>(std::clamp(v, -32000.0f, 32000.0f) * 0.5));
   }
   return out;
 }

@@ -130,33 +130,40 @@ TEST(TB303Render, EveryStepLasts5513Frames) {
   EXPECT_EQ(engine->step_sample_counter, 0);
 }
 
-// The first frames of a 440 Hz sine through envelope and filter, worked out here
-// from the formulas, frame by frame.
+// A 440 Hz sine through envelope and filter over a whole step, worked out here
+// from the formulas, frame by frame: each formula in double, its result (the
+// sample value v included) stored as a float.
 TEST(TB303Render, SineThroughEnvelopeAndFilterMatchesTheFormulas) {
   auto engine = make_engine(440.0f);
   engine->filter_switch = 1;
   engine->hicut = 12.0f;
   engine->set_filter_level(2000);
-  const std::vector<int16_t> out = render_frames(*engine, 200);
+  std::vector<int16_t> out = render_frames(*engine, frames_per_step - 1);
+  const float cutoff_before_last_frame = engine->filter_cutoff;
+  out.push_back(render_frames(*engine, 1)[0]);
 
   float phase = 0.0f, position = 0.0f, velocity = 0.0f, cutoff = 2000.0f;
   float coefficient = static_cast<float>(2.0 - 2.0 * std::cos(2000.0 * two_pi / 44100));
-  for (int k = 0; k < 200; ++k) {
+  for (int k = 0; k < frames_per_step; ++k) {
     phase = static_cast<float>(phase + 440.0 / 44100);
     if (phase > 1.0f) phase = static_cast<float>(phase - 1.0);
-    double v = std::sin(two_pi * (1.0 + phase) / 1.0) * 32000;
-    v = (5512.5 - k) / 5512.5 * 1.0 * v;
-    velocity = static_cast<float>((v - position) * coefficient + velocity);
+    float v = static_cast<float>(std::sin(two_pi * (1.0 + phase) / 1.0));
+    v = static_cast<float>(v * 32000.0);
+    v = static_cast<float>((5512.5 - k) / 5512.5 * 1.0 * v);
+    velocity = static_cast<float>((v - static_cast<double>(position)) * coefficient + velocity);
     position = static_cast<float>(position + static_cast<double>(velocity));
     velocity = static_cast<float>(velocity * static_cast<double>(0.995f));
-    v = 12.0 / 10 * position;
+    v = static_cast<float>(12.0 / 10 * position);
     cutoff = static_cast<float>(cutoff - 0.12);
     coefficient = static_cast<float>(2.0 - 2.0 * std::cos(two_pi * cutoff / 44100));
-    v *= 0.5;
+    v = static_cast<float>(v * 0.5);
     ASSERT_EQ(out[k], static_cast<int16_t>(v)) << "frame " << k;
+    if (k == frames_per_step - 2) {
+      EXPECT_EQ(cutoff_before_last_frame, cutoff);
+    }
   }
-  EXPECT_EQ(engine->filter_cutoff, cutoff);
   EXPECT_NE(out[199], 0);
+  EXPECT_EQ(engine->filter_cutoff, 2000.0f);  // the next step starts from the level again
 }
 
 TEST(TB303Render, EnvelopeFactorOfTheLastFrameOfAStep) {
@@ -165,9 +172,10 @@ TEST(TB303Render, EnvelopeFactorOfTheLastFrameOfAStep) {
   engine->envelope_level = 5000.0f;
   engine->volume = 1.0f;
   const std::vector<int16_t> out = render_frames(*engine, frames_per_step + 1);
-  const double s = std::sin(two_pi * 0.25 / 1.0) * 32000;
+  const float s = static_cast<float>(std::sin(two_pi * 0.25 / 1.0) * 32000);
   EXPECT_EQ(out[0], 32000);  // 5000 * 32000 limited
-  EXPECT_EQ(out[frames_per_step - 1], static_cast<int16_t>((5512.5 - 5512) / 5512.5 * 5000.0 * s));
+  EXPECT_EQ(out[frames_per_step - 1],
+            static_cast<int16_t>(static_cast<float>((5512.5 - 5512) / 5512.5 * 5000.0 * s)));
   EXPECT_EQ(out[frames_per_step - 1], 14512);
   EXPECT_EQ(out[frames_per_step], 32000);  // the next step starts at full height
 }
@@ -176,13 +184,17 @@ TEST(TB303Render, WaveKinds) {
   auto engine = make_engine(441.0f);
   engine->envelope_switch = 0;
   engine->volume = 1.0f;
-  engine->wave_kind = 2;  // rising ramp: the phase itself
+  // Rising ramp: the phase itself. The sample value is a float between the
+  // blocks: the float phase 0.01 times 32000 is 319.99999 in double but 320
+  // once stored, and the stored value is the one truncated to the sample.
+  engine->wave_kind = 2;
+  ASSERT_LT(static_cast<double>(static_cast<float>(441.0 / 44100)) * 32000.0, 320.0);
   std::vector<int16_t> out = render_frames(*engine, 3);
-  EXPECT_EQ(out[0], static_cast<int16_t>(static_cast<float>(441.0 / 44100) * 32000.0));
+  EXPECT_EQ(out[0], 320);
   engine->wave_kind = 4;
   const int16_t ramp = render_frames(*engine, 1)[0];
-  EXPECT_EQ(ramp, static_cast<int16_t>(engine->phase * 32000.0));
-  EXPECT_EQ(ramp, 1279);
+  EXPECT_EQ(ramp, static_cast<int16_t>(static_cast<float>(engine->phase * 32000.0)));
+  EXPECT_EQ(ramp, 1280);
 
   engine->phase = 0.0f;
   engine->wave_kind = 3;  // three-level pulse
