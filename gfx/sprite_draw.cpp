@@ -37,13 +37,13 @@ uint32_t texture_named(const char* name) {
 int32_t SPRITE::draw() {
   refresh();
   changed = 0;
-  drawn_x = static_cast<int32_t>(x);
-  drawn_y = static_cast<int32_t>(y);
+  drawn_x = truncate_to_int(x);
+  drawn_y = truncate_to_int(y);
   // Turned by a further 270 degrees with a = -width and b = height, the quad
   // shows the bottom-row-first images upright at twice the stored size.
   const float quad_x = static_cast<float>(drawn_x);
   const float quad_y = static_cast<float>(drawn_y);
-  const float turn = static_cast<float>(angle + 270);
+  const float turn = static_cast<float>(angle) + 270.0f;  // no overflow at any angle
   if (mask_texture == 0) {
     draw_textured_quad(texture_named(name), quad_x, quad_y, z, 0, 0, turn, -width, height);
     return 0;

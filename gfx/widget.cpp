@@ -1,11 +1,19 @@
 #include "widget.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 uint32_t instance_counter = 0;
 int pointer_x = 0;
 int pointer_y = 0;
+
+int32_t truncate_to_int(float x) {
+  if (std::isnan(x)) return 0;
+  if (x >= 2147483648.0f) return INT32_MAX;
+  if (x <= -2147483648.0f) return INT32_MIN;
+  return static_cast<int32_t>(x);
+}
 
 ZEM_ENGINE::ZEM_ENGINE(const char* name) : id(instance_counter++), name{}, control_name{} {
   set_name(name);
@@ -38,11 +46,11 @@ int32_t SPRITE::refresh() {
     changed = 1;
   }
   if (static_cast<float>(drawn_x) != x) {
-    drawn_x = static_cast<int32_t>(x);
+    drawn_x = truncate_to_int(x);
     changed = 1;
   }
   if (static_cast<float>(drawn_y) != y) {
-    drawn_y = static_cast<int32_t>(y);
+    drawn_y = truncate_to_int(y);
     changed = 1;
   }
   if (text != pending_text) {
@@ -54,12 +62,13 @@ int32_t SPRITE::refresh() {
 }
 
 int32_t SPRITE::contains(const BASE& probe) const {
-  const int px = static_cast<int>(probe.x);
-  const int py = static_cast<int>(probe.y);
-  const int left = static_cast<int>(x);
-  const int top = static_cast<int>(y);
-  const int w = static_cast<int>(width);
-  const int h = static_cast<int>(height);
+  // Each value is truncated on its own; the sums are taken in 64 bits.
+  const int64_t px = truncate_to_int(probe.x);
+  const int64_t py = truncate_to_int(probe.y);
+  const int64_t left = truncate_to_int(x);
+  const int64_t top = truncate_to_int(y);
+  const int64_t w = truncate_to_int(width);
+  const int64_t h = truncate_to_int(height);
   return px >= left && px <= w + left && py >= top && py <= h + top ? 1 : 0;
 }
 

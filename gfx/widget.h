@@ -9,6 +9,10 @@
 
 #include "name_field.h"
 
+// x truncated towards zero; values beyond the 32-bit range stop at its ends
+// and NaN gives 0, so no conversion is undefined.
+int32_t truncate_to_int(float x);
+
 // Every construction of a widget-chain object takes the next number.
 extern uint32_t instance_counter;
 

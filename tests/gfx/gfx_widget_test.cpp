@@ -65,6 +65,22 @@ TEST(WidgetTest, ContainsTruncatesEachValueSeparately) {
   EXPECT_EQ(sprite.contains(probe), 0);
 }
 
+// Positions and sizes far outside the window (an absurd layout line) stop at
+// the ends of the 32-bit range instead of overflowing.
+TEST(WidgetTest, ExtremeValuesAreTruncatedWithoutOverflow) {
+  SPRITE sprite("S", 0, 0, 0);
+  sprite.set_position(3e9f, -3e9f, 0);
+  sprite.refresh();
+  EXPECT_EQ(sprite.drawn_x, INT32_MAX);
+  EXPECT_EQ(sprite.drawn_y, INT32_MIN);
+
+  sprite.set_position(2e9f, 2e9f, 0);
+  sprite.width = 2e9f;
+  sprite.height = 2e9f;
+  EXPECT_EQ(sprite.contains(BASE(2.1e9f, 2.1e9f, 0, "")), 1);
+  EXPECT_EQ(sprite.contains(BASE(1.9e9f, 2.1e9f, 0, "")), 0);
+}
+
 TEST(WidgetTest, EveryConstructionTakesTheNextNumber) {
   SPRITE first("A", 0, 0, 0);
   SPRITE second("B", 0, 0, 0);

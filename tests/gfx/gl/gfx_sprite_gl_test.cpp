@@ -76,6 +76,13 @@ TEST_F(SpriteGlTest, DrawUsesThePositionTruncated) {
   // Truncated to 100: the quad spans 95..105, so pixel 105 stays dark.
   EXPECT_PIXEL(104, 100, YELLOW);
   EXPECT_PIXEL(105, 100, BLACK);
+
+  // Far-off positions and angles stop at the ends of the integer range.
+  sprite.set_position(3e9f, -3e9f, 0);
+  sprite.angle = INT32_MAX;
+  draw(sprite);
+  EXPECT_EQ(sprite.drawn_x, INT32_MAX);
+  EXPECT_EQ(sprite.drawn_y, INT32_MIN);
 }
 
 TEST_F(SpriteGlTest, UnknownNameShowsTheFirstTexture) {
