@@ -188,21 +188,6 @@ TEST(TB808, QueuedPatternAppliesAtTheNextStepBoundary) {
   EXPECT_EQ(events.pass_end_texts(), std::vector<std::string>{beep(engine, 5)});
 }
 
-TEST(TB808, RendersWholeFramesOnlyAndLeavesTheRemainder) {
-  TB808 engine;
-  engine.pattern_memory[0][0] = 1;
-  unsigned char buffer[4 * 3 + 2];
-  std::memset(buffer, 0x7F, sizeof buffer);
-  EXPECT_TRUE(engine.render(nullptr, buffer, sizeof buffer, nullptr));
-  EXPECT_EQ(engine.step_sample_counter, 3);
-  int16_t first[2];
-  std::memcpy(first, buffer, 4);
-  EXPECT_EQ(first[0], 5755);
-  EXPECT_EQ(first[1], 5755);
-  EXPECT_EQ(buffer[12], 0x7F);
-  EXPECT_EQ(buffer[13], 0x7F);
-}
-
 TEST(TB808, PowerOffIsSilentWhileTheSequencerRuns) {
   step_event_recorder events;
   TB808 engine;
@@ -222,31 +207,11 @@ TEST(TB808, PowerOffIsSilentWhileTheSequencerRuns) {
   EXPECT_EQ(engine.filter_lfo->position, 10.0f);
 }
 
-// Sequencer fields driven anywhere (queued or chained past the memory, loaded
-// from a file) never make render read outside the 255 x 255 memory, and the
-// sequencer comes back inside it at the next step boundary.
-TEST(TB808, SequencerFieldsOutsideTheMemoryAreSafe) {
+// A chain run from the last pattern reports it and goes back to pattern 0; a
+// queued pattern beyond the memory is not played from outside it.
+TEST(TB808, PatternsPastTheMemoryGoBackToZero) {
   step_event_recorder events;
   TB808 engine;
-  for (auto& pattern : engine.pattern_memory) std::fill(std::begin(pattern), std::end(pattern), 1);
-  const int32_t wild[] = {-1, 255, 1000, std::numeric_limits<int32_t>::max(),
-                          std::numeric_limits<int32_t>::min()};
-  for (int32_t value : wild) {
-    engine.current_pattern = value;
-    engine.current_step = value;
-    engine.step_count = value;
-    engine.step_sample_counter = 0;
-    const std::vector<int16_t> out = render_frames(engine, frames_per_step + 1);
-    EXPECT_EQ(out[0], 0) << value;  // outside the memory: a silent step
-    EXPECT_GE(engine.current_pattern, 0) << value;
-    EXPECT_LT(engine.current_pattern, 255) << value;
-    EXPECT_GE(engine.current_step, 0) << value;
-    EXPECT_LT(engine.current_step, 255) << value;
-    EXPECT_FALSE(printed_state(engine).empty());
-  }
-  // A chain run from the last pattern reports it and goes back to pattern 0.
-  events.clear();
-  engine.step_count = 8;
   engine.chain_switch = 1;
   engine.current_pattern = 254;
   engine.current_step = 7;
@@ -254,7 +219,6 @@ TEST(TB808, SequencerFieldsOutsideTheMemoryAreSafe) {
   render_frames(engine, frames_per_step);
   EXPECT_EQ(events.pass_end_texts(), std::vector<std::string>{beep(engine, 254)});
   EXPECT_EQ(engine.current_pattern, 0);
-  // A queued pattern beyond the memory is not played from outside it.
   engine.set_queued_pattern(400);
   render_frames(engine, frames_per_step);
   EXPECT_EQ(engine.current_pattern, 0);
