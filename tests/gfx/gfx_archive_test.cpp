@@ -1,6 +1,8 @@
 // Reading the texture archive index, with a recording loader instead of GL.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -133,8 +135,16 @@ TEST_F(ArchiveTest, TokensLongerThanFiftyNineCharactersAreRefused) {
 }
 
 TEST(ArchiveDeathTest, MissingIndexEndsTheProcessWithMinusOne) {
-  EXPECT_EXIT(TEXTURE_LIBRARY("/nonexistent/OPENGL.ZPK", recording_loader),
-              testing::ExitedWithCode(255), "");
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a child with no buffered output
+  EXPECT_EXIT(
+      {
+        std::fflush(stdout);
+        dup2(2, 1);  // the console lines, to be matched
+        TEXTURE_LIBRARY("/nonexistent/OPENGL.ZPK", recording_loader);
+      },
+      testing::ExitedWithCode(255),
+      "^Opening File \\[/nonexistent/OPENGL.ZPK\\] in directory \\[\\.\\] Ptr \\[\\(nil\\)\\] \n"
+      "Error opening data file \\[/nonexistent/OPENGL.ZPK\\] \n");
 }
 
 }  // namespace

@@ -50,24 +50,33 @@ lit_area lit_pixels(int x0, int y0, int width, int height) {
 
 class TextGlTest : public GlWindowTest {};
 
-TEST_F(TextGlTest, CapitalStandsOnTheBaseline) {
+// Height h is h points at 96 dpi: a 16-pixel em for 12, 8 pixels for 6.
+TEST_F(TextGlTest, CapitalsStandOnTheBaselineAtTheFontsSize) {
   print_text(large_font, 100, 100, "%c", 'H');
-  const lit_area area = lit_pixels(80, 60, 80, 80);
-  // A 16-pixel em: the capital is about 12 pixels tall, nothing below the line.
+  lit_area area = lit_pixels(80, 60, 80, 80);
+  // The capital is about 12 pixels tall, nothing below the line.
   EXPECT_GE(area.lowest_row, 99);
   EXPECT_LE(area.lowest_row, 101);
   EXPECT_GE(area.highest_row, 108);
   EXPECT_LE(area.highest_row, 114);
   EXPECT_GE(area.leftmost, 100);
   EXPECT_LE(area.leftmost, 104);
-}
 
-TEST_F(TextGlTest, SmallFontIsHalfAsTall) {
+  glClear(GL_COLOR_BUFFER_BIT);
   print_text(small_font, 100, 100, "H");
-  const lit_area area = lit_pixels(80, 60, 80, 80);
+  area = lit_pixels(80, 60, 80, 80);
   EXPECT_GE(area.lowest_row, 99);
   EXPECT_LE(area.highest_row, 108);
   EXPECT_GE(area.highest_row, 103);
+
+  // After a resize the text keeps its distance from the bottom-left corner.
+  glClear(GL_COLOR_BUFFER_BIT);
+  resize_viewport(WINDOW_WIDTH, 400);
+  print_text(large_font, 100, 100, "H");
+  resize_viewport(WINDOW_WIDTH, WINDOW_HEIGHT);
+  area = lit_pixels(80, 60, 80, 80);
+  EXPECT_GE(area.lowest_row, 99);
+  EXPECT_LE(area.lowest_row, 101);
 }
 
 TEST_F(TextGlTest, LineEndMovesTheNextLineDownByTheSpacing) {
