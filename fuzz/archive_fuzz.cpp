@@ -1,9 +1,15 @@
 // Feeds arbitrary bytes to the texture archive index reader. Image loading is
-// replaced by a stand-in that succeeds for most paths, so that the slot limit,
-// repeated names and refusals are all reached.
+// replaced by a stand-in that succeeds for most paths, so that repeated names
+// and refusals are all reached.
+//
+// Input: the first byte, from 192 on, fills all but (byte - 192) of the 400
+// slots before reading, so that entries meet a full or nearly full library;
+// the rest is the index file, where the bytes 1 and 2 stand for the words
+// "SIMPLEPART" and "END" (a built-in dictionary).
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "texture_library.h"
 
@@ -22,18 +28,44 @@ class fuzzed_library : public TEXTURE_LIBRARY {
   fuzzed_library() : TEXTURE_LIBRARY("/dev/null", stand_in_loader) {}
 };
 
+// The reader's console and error lines go to /dev/null. Only the C stream
+// stderr is replaced: the fuzzer and the sanitizers keep writing their reports
+// to descriptor 2 through their own handles.
+void silence_reader() {
+  static const bool done = [] {
+    std::FILE* null_device = std::fopen("/dev/null", "w");
+    if (null_device != nullptr) stderr = null_device;
+    return std::freopen("/dev/null", "w", stdout) != nullptr;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool quiet = [] { return std::freopen("/dev/null", "w", stdout) != nullptr; }();
-  (void)quiet;
-  std::FILE* file = fmemopen(const_cast<uint8_t*>(data), size, "r");
-  if (file == nullptr) return 0;
+  silence_reader();
+  if (size == 0) return 0;
   fuzzed_library library;
+  const int prefilled = data[0] < 192 ? 0 : TEXTURE_SLOTS - (data[0] - 192);
+  for (int i = 0; i < prefilled; ++i) {
+    library.register_texture(("P" + std::to_string(i)).c_str(), 1, 1);
+  }
+  std::string index;
+  for (size_t i = 1; i < size; ++i) {
+    if (data[i] == 1) {
+      index += "SIMPLEPART";
+    } else if (data[i] == 2) {
+      index += "END";
+    } else {
+      index += static_cast<char>(data[i]);
+    }
+  }
+  std::FILE* file = fmemopen(index.data(), index.size(), "r");
+  if (file == nullptr) return 0;
   library.read_entries(file);
   std::fclose(file);
-  if (library.count < 0 || library.count > TEXTURE_SLOTS) __builtin_trap();
-  for (int i = 0; i < library.count; ++i) {
+  if (library.count < prefilled || library.count > TEXTURE_SLOTS) __builtin_trap();
+  for (int i = prefilled; i < library.count; ++i) {
     if (std::strlen(library.names[i]) > ARCHIVE_TOKEN_MAX) __builtin_trap();
     if (library.find_texture(library.names[i]) > i) __builtin_trap();
   }
