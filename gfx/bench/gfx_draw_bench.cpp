@@ -150,6 +150,10 @@ int main(int argc, char** argv) {
   const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
   std::fprintf(stderr, "init_video: %.1f ms with %d textures from %s\n", took.count(),
                texture_library->count, folder.c_str());
+  if (texture_library->count == 0) {
+    std::fprintf(stderr, "The panel is built from the textures: the index lists none\n");
+    return 1;
+  }
 
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
