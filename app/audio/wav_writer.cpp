@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstring>
 
 namespace {
 void put_u16(uint8_t* p, uint32_t v) {
@@ -30,6 +31,24 @@ bool write_all_at(int fd, const void* data, size_t size, off_t offset) {
   }
   return true;
 }
+
+// The 44-byte header of a 16-bit stereo PCM file holding `data_bytes` bytes of
+// samples.
+void make_header(uint8_t* header, uint32_t rate, uint32_t data_bytes) {
+  constexpr uint32_t channels = 2, bits = 16, frame_bytes = channels * bits / 8;
+  std::memcpy(header, "RIFF", 4);
+  put_u32(header + 4, data_bytes + 36);
+  std::memcpy(header + 8, "WAVEfmt ", 8);
+  put_u32(header + 16, 16);  // size of the format chunk
+  put_u16(header + 20, 1);   // integer PCM
+  put_u16(header + 22, channels);
+  put_u32(header + 24, rate);
+  put_u32(header + 28, rate * frame_bytes);
+  put_u16(header + 32, frame_bytes);
+  put_u16(header + 34, bits);
+  std::memcpy(header + 36, "data", 4);
+  put_u32(header + 40, data_bytes);
+}
 }  // namespace
 
 bool wav_writer::open(const char* path, int rate) {
@@ -37,20 +56,9 @@ bool wav_writer::open(const char* path, int rate) {
   fd_ = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd_ < 0) return false;
   failed_ = false;
+  rate_ = static_cast<uint32_t>(rate);
   data_bytes_ = 0;
-  uint8_t header[header_size] = {
-      'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 0,   0,   0, 0, 0, 0,
-      0,   0,   0,   0,   0, 0, 0, 0, 0,   0,   0,   0,   0,   0,   'd', 'a', 't', 'a', 0, 0, 0, 0};
-  const uint32_t channels = 2, bits = 16, frame_bytes = channels * bits / 8;
-  put_u32(header + 4, 36);
-  put_u32(header + 16, 16);  // size of the format chunk
-  put_u16(header + 20, 1);   // integer PCM
-  put_u16(header + 22, channels);
-  put_u32(header + 24, static_cast<uint32_t>(rate));
-  put_u32(header + 28, static_cast<uint32_t>(rate) * frame_bytes);
-  put_u16(header + 32, frame_bytes);
-  put_u16(header + 34, bits);
-  if (!write_all_at(fd_, header, sizeof header, 0)) {
+  if (!write_header()) {
     close();
     return false;
   }
@@ -68,15 +76,15 @@ void wav_writer::append(const int16_t* samples, size_t frames) {
     return;
   }
   data_bytes_ += static_cast<uint32_t>(bytes);
-  if (!update_sizes()) failed_ = true;
+  if (!write_header()) failed_ = true;
 }
 
-bool wav_writer::update_sizes() {
-  uint8_t size[4];
-  put_u32(size, data_bytes_ + 36);
-  if (!write_all_at(fd_, size, 4, 4)) return false;
-  put_u32(size, data_bytes_);
-  return write_all_at(fd_, size, 4, 40);
+// The whole header in one write, so that the RIFF size and the data size never
+// disagree in the file, even when the process dies between two writes.
+bool wav_writer::write_header() {
+  uint8_t header[header_size];
+  make_header(header, rate_, data_bytes_);
+  return write_all_at(fd_, header, sizeof header, 0);
 }
 
 void wav_writer::close() {

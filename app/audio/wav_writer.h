@@ -1,6 +1,6 @@
 #pragma once
-// Writes 16-bit stereo frames to a WAV file. The header's sizes are brought up
-// to date after every append, so the file is valid at any moment, even when the
+// Writes 16-bit stereo frames to a WAV file. The header is rewritten, in one
+// write, after every append, so the file is valid at any moment, even when the
 // program is killed while recording.
 #include <cstddef>
 #include <cstdint>
@@ -29,9 +29,10 @@ class wav_writer {
   static constexpr uint32_t max_data_bytes = (0xFFFFFFFFu - 36u) / 4u * 4u;
 
  private:
-  bool update_sizes();
+  bool write_header();
 
   int fd_ = -1;
   bool failed_ = false;
+  uint32_t rate_ = 0;
   uint32_t data_bytes_ = 0;
 };

@@ -11,6 +11,7 @@
 #include "stream_callback.h"
 #include "stream_mixer.h"
 #include "tb303.h"
+#include "wav_writer.h"
 
 namespace {
 using app_test::temp_folder;
@@ -256,6 +257,40 @@ TEST_F(AppFsound, RecordingHoldsExactlyTheFramesOfTheEngine) {
       ++differs;
     ADD_FAILURE() << "the recording does not hold the engine's frames: from sample " << start
                   << " on it holds the first " << differs << " of " << expected.size();
+  }
+}
+
+// A writer appending as fast as it can is killed at random moments: whenever
+// it dies, the header states sizes that agree with each other and hold every
+// block but at most the one being written, and the data is what was appended.
+TEST(AppWavWriter, HeaderIsConsistentWheneverTheWriterIsKilled) {
+  temp_folder folder;
+  const std::string path = folder.file("kill.wav");
+  int16_t block[fsound_block_frames * 2];
+  for (int i = 0; i < fsound_block_frames * 2; ++i) block[i] = static_cast<int16_t>(i - 100);
+  for (int trial = 0; trial < 40; ++trial) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      wav_writer writer;
+      if (!writer.open(path.c_str(), 44100)) _exit(1);
+      for (;;) writer.append(block, fsound_block_frames);
+    }
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::microseconds(2000 + 977 * (trial % 13)));
+    kill(pid, SIGKILL);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer could not open its file";
+    const auto wav = app_test::read_wav(path);
+    ASSERT_TRUE(wav.valid) << "trial " << trial << ": RIFF size " << wav.riff_size << ", data size "
+                           << wav.data_size << ", file size " << wav.file_size;
+    EXPECT_EQ(wav.rate, 44100u);
+    EXPECT_EQ(wav.channels, 2);
+    EXPECT_EQ(wav.bits, 16);
+    EXPECT_EQ(wav.data_size % sizeof block, 0u);
+    EXPECT_LE(wav.file_size - 44 - wav.data_size, sizeof block);
+    for (size_t i = 0; i < wav.samples.size(); ++i)
+      ASSERT_EQ(wav.samples[i], block[i % (fsound_block_frames * 2)]) << i;
   }
 }
 
