@@ -83,9 +83,25 @@ bool wait_ready(bool with_input) {
     if (n > 0 && with_input && fds[1].revents != 0) return true;
   }
 }
+
+// A standard descriptor that the process was started without is opened on
+// /dev/null. Otherwise the next file opened would take its number: the wake
+// pipe would become standard input (and the menus would wait for ever), or a
+// device or the recording would receive what is meant for the console.
+void open_missing_standard_descriptors() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+    const int null = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+      dup2(null, fd);
+      close(null);
+    }
+  }
+}
 }  // namespace
 
 void install_quit_signals() {
+  open_missing_standard_descriptors();
   if (wake_pipe[0] < 0 && pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) wake_pipe[0] = -1;
   struct sigaction action {};
   action.sa_handler = on_quit_signal;

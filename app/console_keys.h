@@ -11,7 +11,9 @@ constexpr int key_escape = 27;
 constexpr int key_end = -1;   // end of input (or a read error)
 constexpr int key_quit = -2;  // a termination signal arrived
 
-// Catches SIGINT, SIGTERM and SIGHUP. Call once, early.
+// Catches SIGINT, SIGTERM and SIGHUP. Call once, early: it also opens
+// /dev/null on any standard descriptor the process was started without, so
+// that a closed standard input reads as the end of input.
 void install_quit_signals();
 
 // The next key, 0 to 255, or key_end, or key_quit. Flushes standard output

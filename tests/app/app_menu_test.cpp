@@ -56,6 +56,11 @@ TEST(AppMenu, EndOfInputAtEitherMenuQuitsWithCodeZero) {
   result = run_program(ZEM_PROGRAM, folder.path(), "4");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_EQ(result.out, banner_and_output_menu + nosound_driver_menu);
+
+  // No standard input at all is the end of input too.
+  result = program(ZEM_PROGRAM, folder.path(), {}, true).finish();
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.out, banner_and_output_menu);
 }
 
 TEST(AppMenu, DriverMenuIgnoresKeysOutsideTheListAndQuitsOnEscape) {

@@ -2,6 +2,7 @@
 // Helpers of the application tests: temporary folders, running a function or
 // the program in a child process with its output captured, reading WAV files.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,18 +54,29 @@ struct run_result {
   int signal = 0;         // the signal that ended it, or 0
 };
 
-inline std::string read_all(int fd) {
-  std::string text;
-  char buffer[4096];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
-    if (n > 0) text.append(buffer, static_cast<size_t>(n));
-  return text;
-}
-
-inline run_result wait_for(pid_t pid, int out_fd) {
+// Reads `out_fd` to its end and reaps `pid`. A child still running after
+// `timeout_seconds` is killed, so that a test fails instead of hanging.
+inline run_result wait_for(pid_t pid, int out_fd, int timeout_seconds = 30) {
   run_result result;
-  result.out = read_all(out_fd);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  bool killed = false;
+  for (;;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                          deadline - std::chrono::steady_clock::now())
+                          .count();
+    if (left <= 0 && !killed) {
+      kill(pid, SIGKILL);
+      killed = true;
+    }
+    pollfd ready{out_fd, POLLIN, 0};
+    const int n = poll(&ready, 1, killed ? -1 : static_cast<int>(left));
+    if (n == 0 || (n < 0 && errno == EINTR)) continue;
+    char buffer[4096];
+    const ssize_t got = n > 0 ? read(out_fd, buffer, sizeof buffer) : -1;
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    result.out.append(buffer, static_cast<size_t>(got));
+  }
   close(out_fd);
   int status = 0;
   while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -101,8 +113,9 @@ inline run_result run_in_child(const std::function<void()>& body, const std::str
 class program {
  public:
   // `folder` is its working directory; `environment` adds NAME=VALUE entries.
+  // With `input_closed` it starts with no standard input descriptor at all.
   program(const std::string& path, const std::string& folder,
-          const std::vector<std::string>& environment = {}) {
+          const std::vector<std::string>& environment = {}, bool input_closed = false) {
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0) return;
     pid_ = fork();
@@ -110,6 +123,7 @@ class program {
       dup2(in[0], STDIN_FILENO);
       dup2(out[1], STDOUT_FILENO);
       for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      if (input_closed) close(STDIN_FILENO);
       if (chdir(folder.c_str()) != 0) _exit(126);
       for (const std::string& entry : environment) putenv(const_cast<char*>(entry.c_str()));
       execl(path.c_str(), path.c_str(), static_cast<char*>(nullptr));
