@@ -269,13 +269,20 @@ TEST(AppWavWriter, HeaderIsConsistentWheneverTheWriterIsKilled) {
   int16_t block[fsound_block_frames * 2];
   for (int i = 0; i < fsound_block_frames * 2; ++i) block[i] = static_cast<int16_t>(i - 100);
   for (int trial = 0; trial < 40; ++trial) {
+    int opened[2];
+    ASSERT_EQ(pipe(opened), 0);
     const pid_t pid = fork();
     if (pid == 0) {
       wav_writer writer;
       if (!writer.open(path.c_str(), 44100)) _exit(1);
+      [[maybe_unused]] const ssize_t n = write(opened[1], "", 1);
       for (;;) writer.append(block, fsound_block_frames);
     }
     ASSERT_GT(pid, 0);
+    close(opened[1]);
+    char byte;
+    [[maybe_unused]] const ssize_t n = read(opened[0], &byte, 1);  // the header is written
+    close(opened[0]);
     std::this_thread::sleep_for(std::chrono::microseconds(2000 + 977 * (trial % 13)));
     kill(pid, SIGKILL);
     int status = 0;
