@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -12,11 +13,18 @@
 #include <initializer_list>
 
 namespace {
-volatile sig_atomic_t caught_signal = 0;
+// The signal handler may run on any thread (an audio thread too), so what it
+// shares with the main thread is lock-free atomic.
+std::atomic<int> caught_signal{0};
 int wake_pipe[2] = {-1, -1};  // written by the signal handler, polled by the reader
 
+constexpr int quit_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+
+// The terminal as it was found, read once before any other thread exists and
+// never changed afterwards; `terminal_changed` says whether it must be put back.
 termios saved_terminal;
-volatile sig_atomic_t terminal_changed = 0;
+bool terminal_saved = false;
+std::atomic<bool> terminal_changed{false};
 
 // Bytes read from the terminal in one go (a key of several bytes, or keys typed
 // very fast or pasted), handed out by the next calls.
@@ -42,13 +50,15 @@ int next_terminal_key() {
 }
 
 void on_quit_signal(int signal) {
+  const int saved_errno = errno;
   caught_signal = signal;
-  // A second Ctrl-C or SIGTERM ends the process at once, should the orderly
-  // end ever get stuck.
+  // The terminal is put back at once: a second Ctrl-C or SIGTERM ends the
+  // process at once, should the orderly end ever get stuck, and a broken
+  // console pipe ends it at its next write.
+  restore_console();
   struct sigaction default_action {};
   default_action.sa_handler = SIG_DFL;
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &default_action, nullptr);
-  const int saved_errno = errno;
+  for (int s : quit_signals) sigaction(s, &default_action, nullptr);
   if (wake_pipe[1] >= 0) {
     const char byte = 1;
     [[maybe_unused]] const ssize_t ignored = write(wake_pipe[1], &byte, 1);
@@ -56,19 +66,22 @@ void on_quit_signal(int signal) {
   errno = saved_errno;
 }
 
+// After a quit signal the terminal stays as it was found: no key is read any more.
 void enter_raw_mode() {
-  if (terminal_changed || !isatty(STDIN_FILENO)) return;
-  if (tcgetattr(STDIN_FILENO, &saved_terminal) != 0) return;
+  if (terminal_changed || caught_signal != 0 || !isatty(STDIN_FILENO)) return;
+  if (!terminal_saved) {
+    if (tcgetattr(STDIN_FILENO, &saved_terminal) != 0) return;
+    terminal_saved = true;
+    std::atexit(restore_console);
+  }
   termios raw = saved_terminal;
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // ISIG stays: Ctrl-C still signals
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
-  static bool registered = false;
-  if (!registered) {
-    std::atexit(restore_console);
-    registered = true;
-  }
-  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) == 0) terminal_changed = 1;
+  if (tcsetattr(STDIN_FILENO, TCSANOW, &raw) != 0) return;
+  terminal_changed = true;
+  // A signal whose handler ran before the line above found nothing to restore.
+  if (caught_signal != 0) restore_console();
 }
 
 // Waits until standard input (if `with_input`) or the wake pipe is ready.
@@ -106,12 +119,17 @@ void install_quit_signals() {
   struct sigaction action {};
   action.sa_handler = on_quit_signal;
   sigemptyset(&action.sa_mask);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaction(signal, &action, nullptr);
+  // Interrupted library calls (opening a device, say) carry on; the reader
+  // learns of the signal through the wake pipe, which wakes its poll.
+  action.sa_flags = SA_RESTART;
+  for (int signal : quit_signals) sigaction(signal, &action, nullptr);
 }
 
 int read_key() {
-  std::fflush(stdout);
+  // Raw mode first: a key typed as soon as the menu shows is neither echoed
+  // nor held back until Enter.
   enter_raw_mode();
+  std::fflush(stdout);
   const bool terminal = terminal_changed != 0;
   for (;;) {
     if (pending_next < pending_count) {
@@ -143,14 +161,15 @@ int quit_signal() {
 void end_by_quit_signal() {
   std::fflush(stdout);
   restore_console();
-  const int signal = caught_signal != 0 ? caught_signal : SIGTERM;
+  const int caught = caught_signal;
+  const int signal = caught != 0 ? caught : SIGTERM;
   std::signal(signal, SIG_DFL);
   std::raise(signal);
   std::_Exit(128 + signal);
 }
 
 void restore_console() {
-  if (!terminal_changed) return;
-  tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
-  terminal_changed = 0;
+  // Whoever clears the flag restores the terminal: the main thread or a signal
+  // handler on any thread, never both.
+  if (terminal_changed.exchange(false)) tcsetattr(STDIN_FILENO, TCSANOW, &saved_terminal);
 }

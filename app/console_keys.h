@@ -4,14 +4,16 @@
 // when standard input is a pipe or a file it reads plain bytes. The terminal is
 // put back as it was whenever the process ends.
 //
-// Termination signals (Ctrl-C, SIGTERM, hang-up) do not kill the process: they
-// wake the reader, which returns key_quit, so that the caller can end in order.
+// Termination signals (Ctrl-C, SIGTERM, hang-up, a broken console pipe) do not
+// kill the process: they put the terminal back at once and wake the reader,
+// which returns key_quit, so that the caller can end in order. A second one
+// ends the process at once.
 
 constexpr int key_escape = 27;
 constexpr int key_end = -1;   // end of input (or a read error)
 constexpr int key_quit = -2;  // a termination signal arrived
 
-// Catches SIGINT, SIGTERM and SIGHUP. Call once, early: it also opens
+// Catches SIGINT, SIGTERM, SIGHUP and SIGPIPE. Call once, early: it also opens
 // /dev/null on any standard descriptor the process was started without, so
 // that a closed standard input reads as the end of input.
 void install_quit_signals();

@@ -11,22 +11,40 @@
 namespace {
 using app_test::temp_folder;
 
+// The program with a terminal as its standard input. Its standard output goes
+// to the terminal too, or with `output_to_pipe` to a pipe that the test reads
+// and can close.
 class terminal_run {
  public:
-  explicit terminal_run(const std::string& folder) {
+  explicit terminal_run(const std::string& folder, bool output_to_pipe = false) {
+    int out[2] = {-1, -1};
+    if (output_to_pipe && pipe(out) != 0) return;
     pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
     if (pid_ == 0) {
+      if (output_to_pipe) {
+        dup2(out[1], STDOUT_FILENO);
+        close(out[0]);
+        close(out[1]);
+      }
       if (chdir(folder.c_str()) != 0) _exit(126);
       execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
+    if (output_to_pipe) close(out[1]);
+    output_ = output_to_pipe ? out[0] : master_;
   }
   ~terminal_run() {
     if (pid_ > 0 && !finished_) {
       kill(pid_, SIGKILL);
       waitpid(pid_, nullptr, 0);
     }
+    close_output();
     if (master_ >= 0) close(master_);
+  }
+  // Closes the test's end of the output pipe: the program's next write fails.
+  void close_output() {
+    if (output_ >= 0 && output_ != master_) close(output_);
+    output_ = -1;
   }
   bool started() const { return pid_ > 0; }
   void type(const std::string& keys) {
@@ -55,13 +73,14 @@ class terminal_run {
 
  private:
   void read_some(int timeout_ms) {
-    pollfd fd{master_, POLLIN, 0};
-    if (poll(&fd, 1, timeout_ms) <= 0) return;
+    pollfd fd{output_, POLLIN, 0};
+    if (output_ < 0 || poll(&fd, 1, timeout_ms) <= 0) return;
     char buffer[4096];
-    const ssize_t n = read(master_, buffer, sizeof buffer);
+    const ssize_t n = read(output_, buffer, sizeof buffer);
     if (n > 0) screen_.append(buffer, static_cast<size_t>(n));
   }
   int master_ = -1;
+  int output_ = -1;
   pid_t pid_ = -1;
   bool finished_ = false;
   std::string screen_;
@@ -71,12 +90,20 @@ bool cooked(const termios& t) {
   return (t.c_lflag & ICANON) != 0 && (t.c_lflag & ECHO) != 0;
 }
 
+// The menu text reaches a terminal line by line, a moment before the program
+// switches the terminal to raw keys: waits (at most 5 s) for the switch.
+bool becomes_raw(const terminal_run& zem) {
+  for (int i = 0; i < 500 && cooked(zem.settings()); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return !cooked(zem.settings());
+}
+
 TEST(AppTerminal, KeysAreTakenAtOnceAndTheTerminalIsRestoredAfterEscape) {
   temp_folder folder;
   terminal_run zem(folder.path());
   ASSERT_TRUE(zem.started());
   ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
-  ASSERT_TRUE(cooked(zem.settings()) == false) << "the menu waits in cooked mode";
+  ASSERT_TRUE(becomes_raw(zem)) << "the menu waits in cooked mode";
   zem.type("\033[A");  // the up arrow: ignored, not ESC
   zem.type("4");       // no Enter
   ASSERT_TRUE(zem.wait_for("NoSound Driver list")) << zem.screen();
@@ -98,5 +125,29 @@ TEST(AppTerminal, TerminalIsRestoredWhenASignalEndsAMenu) {
   zem.signal(SIGTERM);
   EXPECT_EQ(zem.finish(), -1000);
   EXPECT_TRUE(cooked(zem.settings()));
+}
+// When the reader of the console output goes away (the program was piped into
+// another that ended), the program may be ended by the broken pipe, but never
+// with the terminal left raw: neither at a menu, nor after Ctrl-C while playing.
+TEST(AppTerminal, TerminalIsRestoredWhenTheConsoleOutputGoesAway) {
+  for (const bool playing : {false, true}) {
+    temp_folder folder;
+    terminal_run zem(folder.path(), true);
+    ASSERT_TRUE(zem.started());
+    ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
+    if (playing) {
+      zem.type("4");
+      ASSERT_TRUE(zem.wait_for("NoSound Driver list"));
+      zem.type("1");
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      zem.close_output();
+      zem.signal(SIGINT);
+    } else {
+      zem.close_output();
+      zem.type("4");
+    }
+    zem.finish();
+    EXPECT_TRUE(cooked(zem.settings())) << (playing ? "while playing" : "at a menu");
+  }
 }
 }  // namespace
