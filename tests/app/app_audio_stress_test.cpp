@@ -7,11 +7,12 @@
 #include <atomic>
 #include <memory>
 
+#include "app_test_support.h"
 #include "fsound.h"
 #include "startup.h"
 
 namespace {
-constexpr unsigned int mode = 0x1000150;
+constexpr unsigned int mode = app_test::stream_mode;
 
 struct guarded_source {
   std::atomic<bool> open{true};
@@ -29,8 +30,7 @@ signed char guarded_callback(FSOUND_STREAM*, void* buffer, int length, void* use
 }
 
 TEST(AppAudioStress, StreamsComeAndGoWhileTheInstrumentsPlay) {
-  ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
-  ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+  app_test::start_nosound();
   build_instruments();
   create_streams();
   start_streams();

@@ -14,9 +14,10 @@
 #include "wav_writer.h"
 
 namespace {
+using app_test::start_nosound;
 using app_test::temp_folder;
 
-constexpr unsigned int mode = 0x1000150;
+constexpr unsigned int mode = app_test::stream_mode;
 
 // A stream whose every frame is (left, right).
 struct constant_source {
@@ -56,11 +57,6 @@ signed char silent_callback(FSOUND_STREAM*, void*, int, void*) {
 class AppFsound : public ::testing::Test {
  protected:
   void TearDown() override { FSOUND_Close(); }
-  void start_nosound(int driver = 0) {
-    ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
-    ASSERT_TRUE(FSOUND_SetDriver(driver));
-    ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
-  }
 };
 
 TEST_F(AppFsound, VersionAndNoSoundDrivers) {
@@ -152,19 +148,6 @@ TEST_F(AppFsound, StreamCallsCheckTheirArguments) {
   EXPECT_FALSE(FSOUND_Stream_Close(nullptr));
 }
 
-TEST_F(AppFsound, ClosedStreamIsNeverCalledAgain) {
-  start_nosound();
-  counting_source source;
-  FSOUND_STREAM* stream = FSOUND_Stream_Create(counting_callback, 65536, mode, 44100, &source);
-  ASSERT_EQ(FSOUND_Stream_Play(0, stream), 0);
-  while (source.frames.load() < 4 * fsound_block_frames) std::this_thread::yield();
-  ASSERT_TRUE(FSOUND_Stream_Close(stream));
-  const uint64_t frames = source.frames.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(source.frames.load(), frames);
-  EXPECT_EQ(frames % fsound_block_frames, 0u);  // pulled in whole blocks
-}
-
 // About 44100 frames a second, measured over two seconds. The tolerance is
 // wide: a loaded machine may delay the start, never the long-run pace.
 TEST_F(AppFsound, NoSoundPullsAtTheRealTimeRate) {
@@ -182,14 +165,6 @@ TEST_F(AppFsound, NoSoundPullsAtTheRealTimeRate) {
   const double rate = static_cast<double>(frames) / seconds;
   EXPECT_GT(rate, 44100 * 0.8);
   EXPECT_LT(rate, 44100 * 1.2);
-}
-
-TEST_F(AppFsound, LateBlockCountOutlivesClose) {
-  start_nosound();
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  const uint64_t late = fsound_late_blocks();
-  FSOUND_Close();
-  EXPECT_GE(fsound_late_blocks(), late);
 }
 
 // stream_callback around one bass line, counting the frames it was asked for.

@@ -138,16 +138,6 @@ TEST(AppMenu, EndOfInputWhilePlayingKeepsPlayingUntilASignal) {
   EXPECT_EQ(zem.finish().exit_code, 0);
 }
 
-TEST(AppMenu, InterruptAtAMenuEndsTheProgramAsTheSignalWould) {
-  temp_folder folder;
-  program zem(ZEM_PROGRAM, folder.path());
-  zem.type("4");
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  zem.signal(SIGINT);
-  const auto result = zem.finish();
-  EXPECT_EQ(result.signal, SIGINT);
-}
-
 TEST(AppMenu, KilledWhileRecordingLeavesAPlayableFile) {
   temp_folder folder;
   program zem(ZEM_PROGRAM, folder.path());

@@ -25,7 +25,7 @@ extern "C" const char* __lsan_default_suppressions() {
 namespace {
 using app_test::temp_folder;
 
-constexpr unsigned int mode = 0x1000150;
+constexpr unsigned int mode = app_test::stream_mode;
 
 bool can_connect(const std::string& socket_path) {
   const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -196,8 +196,7 @@ TEST_F(AppPulse, FiveStreamsPlayOnTheDefaultDeviceAtTheRealRate) {
   EXPECT_GT(best, 44100 * 0.9);
   EXPECT_LT(best, 44100 * 1.1);
   EXPECT_GT(overall, 44100 * 0.25) << "the stream stalled";
-  for (INSTRUMENT* instrument : instrument_list)
-    EXPECT_TRUE(instrument->current_step != 0 || instrument->step_sample_counter != 0);
+  for (INSTRUMENT* instrument : instrument_list) EXPECT_TRUE(app_test::has_played(instrument));
 }
 
 TEST_F(AppPulse, ServerThatIsGoneMakesInitFailWithAnError) {

@@ -15,17 +15,9 @@
 #include "tb808.h"
 
 namespace {
+using app_test::has_played;
 using app_test::run_in_child;
-
-bool has_played(const INSTRUMENT* instrument) {
-  return instrument->current_step != 0 || instrument->step_sample_counter != 0;
-}
-
-void start_nosound() {
-  ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
-  ASSERT_TRUE(FSOUND_SetDriver(0));
-  ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
-}
+using app_test::start_nosound;
 
 TEST(AppStartup, InstrumentsAreNumberedInConstructionOrderAndListedInTheirOwn) {
   instrument_counter = 0;

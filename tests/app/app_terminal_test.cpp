@@ -62,13 +62,16 @@ class terminal_run {
     return t;
   }
   void signal(int number) { kill(pid_, number); }
-  // The exit code, or -1000 when a signal ended it.
-  int finish() {
+  // How the program ended (its output is in screen()).
+  app_test::run_result finish() {
     int status = 0;
     waitpid(pid_, &status, 0);
     finished_ = true;
     read_some(0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1000;
+    app_test::run_result result;
+    if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    return result;
   }
 
  private:
@@ -109,7 +112,7 @@ TEST(AppTerminal, KeysAreTakenAtOnceAndTheTerminalIsRestoredAfterEscape) {
   ASSERT_TRUE(zem.wait_for("NoSound Driver list")) << zem.screen();
   zem.type("1");
   zem.type("\033");
-  EXPECT_EQ(zem.finish(), 0);
+  EXPECT_EQ(zem.finish().exit_code, 0);
   EXPECT_NE(zem.screen().find("Late audio blocks: "), std::string::npos) << zem.screen();
   // The keys were not echoed: after the last menu line comes the shut-down line.
   EXPECT_NE(zem.screen().find("ESC to quit\r\nLate audio blocks: "), std::string::npos)
@@ -117,14 +120,18 @@ TEST(AppTerminal, KeysAreTakenAtOnceAndTheTerminalIsRestoredAfterEscape) {
   EXPECT_TRUE(cooked(zem.settings()));
 }
 
-TEST(AppTerminal, TerminalIsRestoredWhenASignalEndsAMenu) {
-  temp_folder folder;
-  terminal_run zem(folder.path());
-  ASSERT_TRUE(zem.started());
-  ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
-  zem.signal(SIGTERM);
-  EXPECT_EQ(zem.finish(), -1000);
-  EXPECT_TRUE(cooked(zem.settings()));
+// A signal at a menu ends the program as the signal would, terminal restored.
+TEST(AppTerminal, SignalAtAMenuEndsTheProgramWithTheTerminalRestored) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    temp_folder folder;
+    terminal_run zem(folder.path());
+    ASSERT_TRUE(zem.started());
+    ASSERT_TRUE(zem.wait_for("Press a corresponding number or ESC to quit"));
+    ASSERT_TRUE(becomes_raw(zem));
+    zem.signal(signal);
+    EXPECT_EQ(zem.finish().signal, signal);
+    EXPECT_TRUE(cooked(zem.settings())) << signal;
+  }
 }
 // When the reader of the console output goes away (the program was piped into
 // another that ended), the program may be ended by the broken pipe, but never

@@ -1,7 +1,9 @@
 #pragma once
 // Helpers of the application tests: temporary folders, running a function or
-// the program in a child process with its output captured, reading WAV files.
+// the program in a child process with its output captured, reading WAV files,
+// starting the audio layer's "NoSound" output.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,7 +23,26 @@
 #include <thread>
 #include <vector>
 
+#include "fsound.h"
+#include "instrument.h"
+
 namespace app_test {
+
+// The mode word of the program's streams: 16-bit, stereo, signed, bit 24.
+constexpr unsigned int stream_mode = 0x1000150;
+
+// Initialises the layer on the "NoSound" output with the given driver (0
+// discards the sound, 1 records it).
+inline void start_nosound(int driver = 0) {
+  ASSERT_TRUE(FSOUND_SetOutput(FSOUND_OUTPUT_NOSOUND));
+  ASSERT_TRUE(FSOUND_SetDriver(driver));
+  ASSERT_TRUE(FSOUND_Init(44100, 32, 0));
+}
+
+// Whether the instrument's sequencer has moved, that is its stream was pulled.
+inline bool has_played(const INSTRUMENT* instrument) {
+  return instrument->current_step != 0 || instrument->step_sample_counter != 0;
+}
 
 // A fresh folder, removed with its contents at the end of the scope. With
 // `enter`, it is also the working directory meanwhile.
