@@ -106,11 +106,7 @@ bool OSC::render(void*, void* buffer, int length, void*) {
   const int frames = frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.
-    float cycle =
-        static_cast<float>(static_cast<double>(phase) +
-                           static_cast<double>(step_frequency(current_step)) / sample_rate);
-    if (cycle > 1.0f) cycle = static_cast<float>(static_cast<double>(cycle) - 1.0);
-    phase = cycle;
+    phase = advance_phase(phase, step_frequency(current_step));
 
     const float v = power_switch == 1 ? voice_frame() : 0.0f;
     write_frame(buffer, frame, output_limit_then_volume(*this, v));

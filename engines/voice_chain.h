@@ -40,6 +40,8 @@
 //                               and values beyond the 16-bit range are limited.
 //   output_volume_then_limit    v * volume, limited, truncated (bass line).
 //   output_limit_then_volume    v limited, then * volume, truncated (drums, OSC).
+//   advance_phase(p, f)         the oscillator phase one frame on at f hertz, kept
+//                               at most 1 (bass line and oscillator synth).
 //   frame_count(length)         the whole 4-byte frames of a buffer of `length` bytes.
 //   write_frame(buffer, k, s)   writes s to the left and right channel of frame k.
 //
@@ -167,6 +169,15 @@ inline void reload_filter(INSTRUMENT& i) {
   const float cutoff = static_cast<float>(i.filter_level);
   i.filter_cutoff = cutoff;
   i.filter_coefficient = filter_coefficient_for(cutoff);
+}
+
+// The oscillator phase, in cycles, moved on by one frame at `frequency` hertz
+// (an integer divisor) and brought back once below 1 when it passes 1.
+inline float advance_phase(float phase, float frequency) {
+  float cycle =
+      static_cast<float>(static_cast<double>(phase) + static_cast<double>(frequency) / sample_rate);
+  if (cycle > 1.0f) cycle = static_cast<float>(static_cast<double>(cycle) - 1.0);
+  return cycle;
 }
 
 inline float limit_to_32000(float v) {
