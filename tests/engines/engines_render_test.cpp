@@ -53,13 +53,6 @@ TEST(EnginesRender, WholeFramesOnlyAndTheRemainderIsLeftAsItWas) {
   }
 }
 
-std::string printed_state(INSTRUMENT& engine) {
-  testing::internal::CaptureStdout();
-  engine.print_state();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
 // The sanitizer build catches a stray read.
 TEST(EnginesRender, SequencerFieldsOutsideTheMemoryAreSafe) {
   const int32_t wild[] = {-1, 255, 1000, std::numeric_limits<int32_t>::max(),

@@ -10,17 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "render_frames.h"
+
 namespace {
 
 uint32_t bits(float f) {
   return std::bit_cast<uint32_t>(f);
-}
-
-std::string printed_state(INSTRUMENT& instrument) {
-  testing::internal::CaptureStdout();
-  instrument.print_state();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
 }
 
 TEST(Instrument, FreshInstrumentHoldsItsDefaults) {

@@ -69,10 +69,7 @@ TEST(OSC, DefaultsAndPrintedState) {
   for (int i = 8; i < 255; ++i) ASSERT_EQ(engine.step_frequencies[i], 0.0f);
   EXPECT_EQ(engine.phase, 0.0f);
 
-  testing::internal::CaptureStdout();
-  engine.print_state();
-  std::fflush(stdout);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(printed_state(engine),
             "OSC-" + std::to_string(engine.instrument_number) +
                 "  8: [ 1]  5  13  22  37  56  56  85 \r\n"
                 "[PWR [*] VOLUME[0.50]] FILTER[[ ] LVL [ 3500] HICUT [10.000]]ENVELOPPE[*] LVL "

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "instrument.h"
@@ -30,4 +32,12 @@ inline std::vector<int16_t> render_frames(INSTRUMENT& engine, int frames) {
 
 inline bool silent(const std::vector<int16_t>& samples) {
   return std::all_of(samples.begin(), samples.end(), [](int16_t s) { return s == 0; });
+}
+
+// What `print_state` prints on standard output.
+inline std::string printed_state(INSTRUMENT& instrument) {
+  testing::internal::CaptureStdout();
+  instrument.print_state();
+  std::fflush(stdout);
+  return testing::internal::GetCapturedStdout();
 }

@@ -30,13 +30,6 @@ std::unique_ptr<TB303> make_engine(float frequency = 0.0f) {
   return engine;
 }
 
-std::string printed_state(INSTRUMENT& instrument) {
-  testing::internal::CaptureStdout();
-  instrument.print_state();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
 // ---- Notes -------------------------------------------------------------------
 
 TEST(Notes, NotesGiveWholeOctavesAndPrintAsTheirOwnNumbers) {

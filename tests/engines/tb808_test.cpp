@@ -18,13 +18,6 @@ namespace {
 
 constexpr int frames_per_pass = 8 * frames_per_step;
 
-std::string printed_state(TB808& engine) {
-  testing::internal::CaptureStdout();
-  engine.print_state();
-  std::fflush(stdout);
-  return testing::internal::GetCapturedStdout();
-}
-
 std::string beep(const TB808& engine, int b) {
   return std::to_string(engine.instrument_number) + "_BEEP_" + std::to_string(b);
 }
