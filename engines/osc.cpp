@@ -103,7 +103,7 @@ void OSC::end_step() {
 }
 
 bool OSC::render(void*, void* buffer, int length, void*) {
-  const int frames = frame_count(length);
+  const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.
     phase = advance_phase(phase, step_frequency(current_step));

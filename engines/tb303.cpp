@@ -95,7 +95,7 @@ void TB303::end_step() {
 }
 
 bool TB303::render(void*, void* buffer, int length, void*) {
-  const int frames = frame_count(length);
+  const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.
     phase = advance_phase(phase, step_frequency(current_pattern, current_step));

@@ -87,7 +87,7 @@ void TB808::end_step() {
 }
 
 bool TB808::render(void*, void* buffer, int length, void*) {
-  const int frames = frame_count(length);
+  const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // Silent steps and power off leave the voice, the LFOs and the filter still.
     const bool sounding = power_switch == 1 && step_sounds(current_pattern, current_step);

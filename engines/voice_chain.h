@@ -42,7 +42,7 @@
 //   output_limit_then_volume    v limited, then * volume, truncated (drums, OSC).
 //   advance_phase(p, f)         the oscillator phase one frame on at f hertz, kept
 //                               at most 1 (bass line and oscillator synth).
-//   frame_count(length)         the whole 4-byte frames of a buffer of `length` bytes.
+//   buffer_frame_count(length)  the whole 4-byte frames of a buffer of `length` bytes.
 //   write_frame(buffer, k, s)   writes s to the left and right channel of frame k.
 //
 // Nothing here allocates or locks: these run on the audio thread.
@@ -203,7 +203,7 @@ inline int16_t output_limit_then_volume(const INSTRUMENT& i, float v) {
   return to_sample(static_cast<double>(limit_to_32000(v)) * static_cast<double>(i.volume));
 }
 
-inline int frame_count(int length) {
+inline int buffer_frame_count(int length) {
   return length > 0 ? length >> 2 : 0;
 }
 
