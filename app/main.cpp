@@ -1,32 +1,31 @@
-// zem: the console start-up, then the five instruments play until the user
-// quits. The window and the instrument panels take their places in this spine
-// at steps 3, 4 and 9 and in the loop.
+// zem: the console start-up (banner, audio menus), then the window with the
+// rack of five panels; the instruments play while the main loop handles the
+// input, until the user quits (ESC or closing the window) or a quit signal
+// arrives. Every end goes through the orderly shut-down.
+#include <cstdio>
+
 #include "console_keys.h"
+#include "main_loop.h"
+#include "program_startup.h"
+#include "redraw.h"
 #include "startup.h"
-
-#ifdef ZEM_WITH_GUI
-#include "sdl_step_events.h"
-#endif
-
-namespace {
-// Steps 3 and 4: the window. Until it exists only the step-event delivery is
-// set up; events that cannot be delivered are freed by the poster's caller.
-void start_video() {
-#ifdef ZEM_WITH_GUI
-  install_sdl_step_event_poster();
-#endif
-}
-}  // namespace
+#include "video.h"
 
 int main() {
+  // Console lines reach a pipe (a log, a test) as they are printed.
+  std::setvbuf(stdout, nullptr, _IOLBF, 0);
   install_quit_signals();
   print_banner();
   start_sound();
+  // The menus are over: from here on the window takes the keys, and the
+  // console only its signals.
+  restore_console();
   start_video();
-  build_instruments();
+  build_panels();
   create_streams();
   start_streams();
-  play_until_quit();
+  draw_first_picture();
+  const int32_t exit_code = run_main_loop();
   shut_down();
-  return 0;
+  quit_program(exit_code);
 }

@@ -12,6 +12,7 @@
 #include "tb808.h"
 
 std::array<INSTRUMENT*, instrument_count> instrument_list{};
+std::array<void*, instrument_count> stream_user_values{};
 
 namespace {
 constexpr int stream_buffer_bytes = 65536;
@@ -54,14 +55,15 @@ void build_instruments() {
   INSTRUMENT* bass_2 = new TB303;
   INSTRUMENT* drums_2 = new TB808;
   instrument_list = {bass_1, drums_1, oscillators, bass_2, drums_2};
+  for (int i = 0; i < instrument_count; ++i) stream_user_values[i] = instrument_list[i];
 }
 
 void create_streams() {
-  for (INSTRUMENT* instrument : instrument_list) {
+  for (int i = 0; i < instrument_count; ++i) {
     FSOUND_STREAM* stream = FSOUND_Stream_Create(stream_callback, stream_buffer_bytes, stream_mode,
-                                                 sample_rate, instrument);
+                                                 sample_rate, stream_user_values[i]);
     if (stream == nullptr) fail_with_audio_error(1);
-    instrument->stream_handle = stream;
+    instrument_list[i]->stream_handle = stream;
   }
 }
 
@@ -69,17 +71,6 @@ void start_streams() {
   for (const stream_start& start : start_order) {
     auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[start.index]->stream_handle);
     if (FSOUND_Stream_Play(start.channel, stream) == -1) fail_with_audio_error(1);
-  }
-}
-
-void play_until_quit() {
-  for (;;) {
-    const int key = read_key();
-    if (key == key_escape || key == key_quit) return;
-    if (key == key_end) {  // no more keys can come: only a signal ends the run
-      wait_for_quit_signal();
-      return;
-    }
   }
 }
 

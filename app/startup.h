@@ -9,21 +9,25 @@
 constexpr int instrument_count = 5;
 
 // The five instruments in their fixed order; an index identifies an instrument
-// everywhere. Each stream's user value is the instrument itself.
+// everywhere. In the program they are the instruments of the five panels.
 extern std::array<INSTRUMENT*, instrument_count> instrument_list;
+
+// The user value each instrument's stream is created with: the instrument
+// itself, or in the program its panel (see set_stream_user_reader).
+extern std::array<void*, instrument_count> stream_user_values;
 
 // Step 1: the banner.
 void print_banner();
 // Step 2: the audio menus and initialisation; exit code -1 on failure, 0 on ESC.
 void start_sound();
-// Steps 5 and 6: constructs the five instruments (numbers 0 to 4) and fills
-// instrument_list in its own order.
+// Steps 5 and 6 without panels (the audio tools and their tests): constructs
+// the five instruments (numbers 0 to 4) and fills instrument_list in its own
+// order, each instrument its own stream's user value.
 void build_instruments();
 // Step 7: one stream per instrument, in instrument_list order; exit code 1 on failure.
 void create_streams();
 // Step 8: starts the streams on channels 0 to 4; exit code 1 on failure.
 void start_streams();
-// Keeps the process playing until ESC on the console or a termination signal.
-void play_until_quit();
-// Closes the streams and the audio layer and prints the late-block count.
+// The orderly end: closes the streams in instrument_list order and the audio
+// layer, prints the late-block count and puts the console back.
 void shut_down();

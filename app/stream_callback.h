@@ -3,7 +3,15 @@
 #include "fsound.h"
 #include "instrument.h"
 
-// The instrument that a stream's user value stands for.
+// Turns a stream's user value back into its instrument.
+using user_value_reader = INSTRUMENT* (*)(void* user);
+
+// By default a stream's user value is the instrument itself (the audio tools
+// and their tests). The program makes it the panel that holds the instrument
+// and installs the panel's reader here before it creates the first stream.
+void set_stream_user_reader(user_value_reader reader);
+
+// The instrument that a stream's user value stands for, through the installed reader.
 INSTRUMENT* instrument_of(void* user);
 
 // Fills `length` bytes of `buffer` with the next frames of the instrument that

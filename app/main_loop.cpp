@@ -1,0 +1,25 @@
+#include "main_loop.h"
+
+#include <SDL.h>
+
+#include "console_keys.h"
+#include "input_state.h"
+#include "panel_lists.h"
+#include "poll_input.h"
+#include "redraw.h"
+
+int32_t run_main_loop() {
+  for (;;) {
+    if (quit_signal() != 0) return 0;
+    if (input.quit_code >= 0) return input.quit_code;
+    if (poll_input() == 0) {
+      // Nothing pending: give the processor away for about a millisecond
+      // instead of spinning on a core that the audio needs.
+      SDL_Delay(1);
+      continue;
+    }
+    if (dirty_list.empty() && !input.full_frame_wanted) continue;
+    redraw_rack();
+    input.full_frame_wanted = false;
+  }
+}

@@ -1,0 +1,126 @@
+#include "poll_input.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "input_state.h"
+#include "panel_lists.h"
+#include "pointer_input.h"
+#include "step_events.h"
+#include "video.h"
+
+namespace {
+// Window-system messages reach the loop too (they are enabled at start-up).
+SDL_Event current_event;
+
+void handle_key(const SDL_KeyboardEvent& key) {
+  switch (key.keysym.sym) {
+    case SDLK_ESCAPE:
+      // The main loop ends and the program shuts down in order.
+      input.quit_code = 0;
+      break;
+    case SDLK_F1:
+      toggle_full_screen();
+      input.full_frame_wanted = true;
+      break;
+    case SDLK_F2:
+      for (INSTRUMENT_GUI* panel : instrument_panels) panel->save_layout();
+      break;
+    default:
+      break;
+  }
+}
+
+void handle_resize(const SDL_ResizeEvent& resize) {
+  SDL_Surface* surface = SDL_SetVideoMode(resize.w, resize.h, WINDOW_BITS_PER_PIXEL, video_flags);
+  if (surface == nullptr) {
+    std::fprintf(stderr, "Could not get a surface after resize: %s\n", SDL_GetError());
+    input.quit_code = 1;
+    return;
+  }
+  screen_surface = surface;
+  resize_viewport(resize.w, resize.h);
+  input.full_frame_wanted = true;
+}
+
+// A pass-end event shows the playing pattern on its instrument's panel. The
+// text of every user event belongs to the main thread, which frees it here.
+void handle_step_event(const SDL_UserEvent& user) {
+  char* text = static_cast<char*>(user.data1);
+  int32_t instrument = 0;
+  int32_t pattern = 0;
+  if (user.code == pass_end_event_code && text != nullptr &&
+      read_step_event_text(text, instrument, pattern)) {
+    const int32_t panel = find_panel(instrument);
+    if (panel != -1) {
+      instrument_panels[panel]->show_pattern(pattern);
+      mark_dirty(panel);
+    }
+  }
+  std::free(text);
+}
+
+void handle_activation(const SDL_ActiveEvent& active) {
+  // Back from an icon: the window shows whatever its buffers held.
+  if (active.gain != 0 && (active.state & SDL_APPACTIVE) != 0) input.full_frame_wanted = true;
+}
+
+void handle(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_KEYDOWN:
+      handle_key(event.key);
+      break;
+    case SDL_MOUSEMOTION:
+      handle_mouse_motion(event);
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+      handle_mouse_press(event);
+      break;
+    case SDL_MOUSEBUTTONUP:
+      handle_mouse_release(event);
+      break;
+    case SDL_VIDEORESIZE:
+      handle_resize(event.resize);
+      break;
+    case SDL_VIDEOEXPOSE:
+      input.full_frame_wanted = true;
+      break;
+    case SDL_ACTIVEEVENT:
+      handle_activation(event.active);
+      break;
+    case SDL_QUIT:
+      // Closing the window ends the program like ESC.
+      input.quit_code = 0;
+      break;
+    case SDL_USEREVENT:
+      handle_step_event(event.user);
+      break;
+    default:
+      break;
+  }
+}
+}  // namespace
+
+bool read_step_event_text(const char* text, int32_t& instrument, int32_t& number) {
+  // The poster's buffer is 80 bytes: a text not ended within it is not read further.
+  const std::size_t length = strnlen(text, step_event_text_size);
+  if (length == step_event_text_size) return false;
+  int read = -1;
+  int a = 0;
+  int b = 0;
+  if (std::sscanf(text, "%d_BEEP_%d%n", &a, &b, &read) != 2 || read != static_cast<int>(length))
+    return false;
+  instrument = a;
+  number = b;
+  return true;
+}
+
+int32_t poll_input() {
+  dirty_list.clear();
+  if (SDL_PollEvent(&current_event) == 0) return 0;
+  handle(current_event);
+  return 1;
+}
