@@ -34,6 +34,7 @@ std::vector<TextureArt> build() {
       {"BACK_TB303", 1024, 128, R::background, "", background(BASS_AMBER, 303)},
       {"BACK_TB808", 1024, 128, R::background, "", background(DRUM_RED, 808)},
       {"BACK_OSC", 1024, 128, R::background, "", background(OSC_BLUE, 3)},
+      {"BACK_LABEL", 8, 8, R::label, "", draw_neutral},
       {"KNOB", 32, 32, R::widget, "MASK_KNOB", draw_knob},
       {"MASK_KNOB", 32, 32, R::mask, "", draw_knob_mask},
       {"SLIDER", 32, 32, R::widget, "MASK_SLIDER", draw_slider},
