@@ -159,7 +159,7 @@ TEST(ArtImages, EveryMaskServesAWidget) {
 // Knobs turn clockwise with their angle from a pointer at 9 o'clock: a
 // voice-chain knob at its minimum (-45 degrees) then points to half past 7.
 TEST(ArtImages, KnobPointersPointLeftAtAngleZero) {
-  for (const char* name : {"KNOB", "SLIDER"}) {
+  for (const char* name : {"KNOB", "SLIDER", "SLIDER_SMALL"}) {
     SCOPED_TRACE(name);
     const Bmp& knob = images()[name];
     ASSERT_EQ(knob.error, "");

@@ -39,6 +39,10 @@ std::vector<TextureArt> build() {
       {"MASK_KNOB", 32, 32, R::mask, "", draw_knob_mask},
       {"SLIDER", 32, 32, R::widget, "MASK_SLIDER", draw_slider},
       {"MASK_SLIDER", 32, 32, R::mask, "", draw_slider_mask},
+      // The same for the rows of step knobs shown at 24 x 24: enlarged, a
+      // picture stays smooth, where the larger one shrunk shows a dotted rim.
+      {"SLIDER_SMALL", 16, 16, R::widget, "MASK_SLIDER_SMALL", draw_small_slider},
+      {"MASK_SLIDER_SMALL", 16, 16, R::mask, "", draw_small_slider_mask},
       {"CHK_1_ON", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, true)},
       {"CHK_1_OFF", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, false)},
       {"CHK_2_ON", 16, 16, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, true)},
