@@ -24,18 +24,27 @@ int fail(const std::string& why) {
 // The panels live until the process ends, as in the program.
 panel_list rack;
 
-// Building the panels prints the layout reader's trace on standard output,
-// which is the program's console: keep it out of the tool's output.
-panel_list build_rack_quietly() {
-  std::fflush(stdout);
-  const int console = dup(STDOUT_FILENO);
-  std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
-  panel_list built = build_panel_rack();
-  std::fflush(stdout);
-  if (quiet != nullptr && console >= 0) dup2(console, STDOUT_FILENO);
-  if (console >= 0) close(console);
-  return built;
-}
+// Opening the window and building the panels print the program's console
+// trace (textures loaded, layout lines read) on standard output: the tool
+// keeps it out of its own output. Errors still reach standard error.
+class quiet_standard_output {
+ public:
+  quiet_standard_output() : console_(dup(STDOUT_FILENO)) {
+    std::fflush(stdout);
+    if (console_ >= 0) muted_ = std::freopen("/dev/null", "w", stdout) != nullptr;
+  }
+  ~quiet_standard_output() {
+    std::fflush(stdout);
+    if (muted_) dup2(console_, STDOUT_FILENO);
+    if (console_ >= 0) close(console_);
+  }
+  quiet_standard_output(const quiet_standard_output&) = delete;
+  quiet_standard_output& operator=(const quiet_standard_output&) = delete;
+
+ private:
+  int console_;
+  bool muted_ = false;
+};
 
 // Start-up's first picture: every panel's view in instrument-list order
 // inside the 2D projection, read back just before it is presented.
@@ -54,9 +63,12 @@ int main(int argc, char** argv) {
     return fail("usage: zem-snapshot OUT.bmp (run in the runtime folder)");
   }
   if (const auto problem = check_installation()) return fail(*problem);
-  if (init_video() == 0) return fail("the window could not be opened");
   try {
-    rack = build_rack_quietly();
+    {
+      const quiet_standard_output quiet;
+      if (init_video() == 0) return fail("the window could not be opened");
+      rack = build_panel_rack();
+    }
     draw_first_picture(argv[1]);
   } catch (const std::exception& e) {
     return fail(e.what());
