@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 namespace zem::art {
 
@@ -43,6 +44,9 @@ constexpr float KNOB_DESIGN = 64;
 constexpr Vec KNOB_CENTRE{32, 32};
 constexpr float KNOB_RADIUS = 28;
 constexpr float SLIDER_RADIUS = 27;
+// Stored at 16 x 16, a design unit is a quarter pixel and the softened edge
+// reaches five units out: the small slider stays that far inside its square.
+constexpr float SMALL_SLIDER_RADIUS = 25;
 
 // LEDs on a 32 x 32 square.
 constexpr float LED_DESIGN = 32;
@@ -61,8 +65,8 @@ constexpr float KEY_CORNER = 7;
 Shape knob_outline() {
   return disc(KNOB_CENTRE, KNOB_RADIUS);
 }
-Shape slider_outline() {
-  return disc(KNOB_CENTRE, SLIDER_RADIUS);
+Shape slider_outline(float radius) {
+  return disc(KNOB_CENTRE, radius);
 }
 Shape led_outline() {
   return disc(LED_CENTRE, LED_RADIUS);
@@ -158,12 +162,14 @@ void draw_background(Image& image, Colour stripe, uint32_t seed) {
   fill(canvas, rounded_rect({27, 66}, {6.2f, 49.2f}, 3.6f), grey(0.05f), 0.7f);
   fill(canvas, rounded_rect({27, 66}, {5, 48}, 3),
        vertical_gradient(18, stripe, 114, stripe * 0.55f));
-  // The recessed strip along the bottom for step lights and pattern buttons:
-  // a light lip below, a darker floor.
-  const Vec strip_centre{412, 103}, strip_half{368, 15};
-  fill(canvas, rounded_rect(strip_centre + Vec{0, 1}, strip_half, 4), grey(0.36f), 0.5f);
-  fill(canvas, rounded_rect(strip_centre, strip_half, 4), grey(0.05f), 0.5f);
-  for (Vec screw : {Vec{12, 20}, Vec{12, 110}, Vec{788, 20}, Vec{788, 110}})
+  // Two recesses along the bottom, a light lip below each and a darker
+  // floor: the step row on the left, the pattern buttons on the right.
+  for (const auto& [centre, half] :
+       {std::pair{Vec{321, 94}, Vec{277, 29}}, std::pair{Vec{693, 94}, Vec{89, 29}}}) {
+    fill(canvas, rounded_rect(centre + Vec{0, 1}, half, 4), grey(0.36f), 0.5f);
+    fill(canvas, rounded_rect(centre, half, 4), grey(0.05f), 0.5f);
+  }
+  for (Vec screw : {Vec{12, 20}, Vec{12, 110}, Vec{791, 20}, Vec{791, 110}})
     draw_screw(canvas, screw);
 }
 
@@ -189,18 +195,35 @@ void draw_knob_mask(Image& image) {
   draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, knob_outline(), 1, 0);
 }
 
-void draw_slider(Image& image) {
+namespace {
+
+void draw_slider_of_radius(Image& image, float radius, float pointer_half_width) {
   Canvas canvas = widget_canvas(image, KNOB_DESIGN, KNOB_DESIGN);
   // A black cap with a grey rim and an orange pointer.
-  fill(canvas, slider_outline(), grey(0.12f));
+  fill(canvas, slider_outline(radius), grey(0.12f));
   fill(canvas, ring(KNOB_CENTRE, 22.4f, 23.6f), grey(0.55f));
   fill(canvas, disc(KNOB_CENTRE, 22.4f),
        radial_gradient(KNOB_CENTRE, 22.4f, grey(0.19f), grey(0.09f)));
-  fill(canvas, pointer(4, SLIDER_RADIUS - 1, 2.4f), POINTER_ORANGE);
+  fill(canvas, pointer(4, radius - 1, pointer_half_width), POINTER_ORANGE);
+}
+
+}  // namespace
+
+void draw_slider(Image& image) {
+  draw_slider_of_radius(image, SLIDER_RADIUS, 2.4f);
 }
 
 void draw_slider_mask(Image& image) {
-  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(), 1, 0);
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(SLIDER_RADIUS), 1, 0);
+}
+
+void draw_small_slider(Image& image) {
+  // A wider pointer, which would otherwise blur to a faint line.
+  draw_slider_of_radius(image, SMALL_SLIDER_RADIUS, 3.6f);
+}
+
+void draw_small_slider_mask(Image& image) {
+  draw_mask(image, KNOB_DESIGN, KNOB_DESIGN, slider_outline(SMALL_SLIDER_RADIUS), 1, 0);
 }
 
 void draw_led(Image& image, Colour lit, Colour dark, bool on) {
@@ -225,8 +248,9 @@ void draw_led_mask(Image& image) {
 
 void draw_pattern_button(Image& image, bool on) {
   Canvas canvas = widget_canvas(image, 64, 32);
-  const Colour top = on ? Colour{1.0f, 0.72f, 0.32f} : grey(0.52f);
-  const Colour bottom = on ? Colour{0.82f, 0.38f, 0.05f} : grey(0.30f);
+  // Dark enough for the white number printed on the button to stand out.
+  const Colour top = on ? Colour{0.92f, 0.50f, 0.10f} : grey(0.34f);
+  const Colour bottom = on ? Colour{0.62f, 0.25f, 0.02f} : grey(0.17f);
   fill(canvas, pattern_outline(), vertical_gradient(4, top, 28, bottom));
   // A soft shine along the top, a shadow along the bottom.
   fill(canvas, rounded_rect(PATTERN_CENTRE + Vec{0, -8.5f}, {24, 1.3f}, 1.3f), WHITE, 0.28f);

@@ -24,6 +24,9 @@ void draw_knob(Image& image);
 void draw_knob_mask(Image& image);
 void draw_slider(Image& image);
 void draw_slider_mask(Image& image);
+// The slider for 16 x 16 storage, a little smaller within its square.
+void draw_small_slider(Image& image);
+void draw_small_slider_mask(Image& image);
 
 void draw_led(Image& image, Colour lit, Colour dark, bool on);
 void draw_led_mask(Image& image);

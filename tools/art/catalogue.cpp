@@ -34,10 +34,15 @@ std::vector<TextureArt> build() {
       {"BACK_TB303", 1024, 128, R::background, "", background(BASS_AMBER, 303)},
       {"BACK_TB808", 1024, 128, R::background, "", background(DRUM_RED, 808)},
       {"BACK_OSC", 1024, 128, R::background, "", background(OSC_BLUE, 3)},
+      {"BACK_LABEL", 8, 8, R::label, "", draw_neutral},
       {"KNOB", 32, 32, R::widget, "MASK_KNOB", draw_knob},
       {"MASK_KNOB", 32, 32, R::mask, "", draw_knob_mask},
       {"SLIDER", 32, 32, R::widget, "MASK_SLIDER", draw_slider},
       {"MASK_SLIDER", 32, 32, R::mask, "", draw_slider_mask},
+      // The same for the rows of step knobs shown at 24 x 24: enlarged, a
+      // picture stays smooth, where the larger one shrunk shows a dotted rim.
+      {"SLIDER_SMALL", 16, 16, R::widget, "MASK_SLIDER_SMALL", draw_small_slider},
+      {"MASK_SLIDER_SMALL", 16, 16, R::mask, "", draw_small_slider_mask},
       {"CHK_1_ON", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, true)},
       {"CHK_1_OFF", 16, 16, R::widget, "MASK_LED", led(LED_RED, LED_RED_DARK, false)},
       {"CHK_2_ON", 16, 16, R::widget, "MASK_LED", led(LED_GREEN, LED_GREEN_DARK, true)},

@@ -12,6 +12,8 @@
 // - a background, e.g. "BACK_TB303" at 400 62 with width 400 and height 63,
 //   is the last item of its section: items are drawn from last to first,
 //   and masks, shadows and glows need the background drawn under them.
+// - text labels are not drawn as images: give them "BACK_LABEL", which the
+//   pointer never picks, and a width and height of 0.
 #pragma once
 
 #include <functional>
@@ -25,6 +27,8 @@ namespace zem::art {
 enum class Role {
   neutral,     // slot 0: shown for names the library does not hold
   background,  // a panel background; its name contains "BACK"
+  label,       // the image of text labels: never drawn, and its "BACK" keeps
+               // the pointer from picking a label
   widget,      // a widget picture
   mask,        // drawn under widget pictures, never shown alone
 };
