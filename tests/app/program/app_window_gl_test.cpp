@@ -1,0 +1,249 @@
+// The real program in a real window (Xvfb, Mesa): start-up, the picture,
+// the caption, a tip label under the pointer, knob drags heard in the
+// recording, pattern buttons, widget moves, ESC, the window's close request,
+// and a start on the JACK output against a real server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <regex>
+
+#include "window_session.h"
+
+namespace {
+using window_test::session;
+using window_test::shell;
+using window_test::wait_until;
+
+constexpr size_t second = 44100;  // frames
+
+// Frames recorded so far, read from the header that the recorder rewrites
+// after every block.
+size_t recorded_frames(const session& zem) {
+  const auto wav = app_test::read_wav(zem.folder().file("session.wav"));
+  return wav.valid ? wav.samples.size() / 2 : 0;
+}
+
+// The largest sample of the frames [from, from + count) of the recording,
+// once they are recorded.
+int peak(const session& zem, size_t from, size_t count) {
+  std::vector<int16_t> samples;
+  wait_until([&] {
+    const auto wav = app_test::read_wav(zem.folder().file("session.wav"));
+    if (!wav.valid || wav.samples.size() < 2 * (from + count)) return false;
+    samples.assign(wav.samples.begin() + static_cast<long>(2 * from),
+                   wav.samples.begin() + static_cast<long>(2 * (from + count)));
+    return true;
+  });
+  int largest = -1;
+  for (int16_t s : samples) largest = std::max(largest, std::abs(int{s}));
+  return largest;
+}
+
+// The level of the recording from now on: F2 is answered only after every
+// event sent before it was handled, and a little more than a block is left
+// for the frames rendered before then. Two seconds hold a whole bass-line pass.
+int level_from_now(session& zem) {
+  zem.dump();
+  return peak(zem, recorded_frames(zem) + second / 10, 2 * second);
+}
+
+// Bytes of the window's picture in the area (RGB, 8 bits each).
+std::string picture(session& zem, int x, int y, int width, int height) {
+  const std::string file = zem.folder().file("area.rgb");
+  shell("import -window " + zem.window() + " -crop " + std::to_string(width) + "x" +
+        std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
+        " -depth 8 rgb:" + file + " 2>/dev/null");
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int bright_pixels(const std::string& rgb) {
+  int n = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    const auto channel = [&](size_t k) { return static_cast<unsigned char>(rgb[i + k]); };
+    if (channel(0) > 180 && channel(1) > 180 && channel(2) > 180) ++n;
+  }
+  return n;
+}
+
+void drag(session& zem, int button, int x, int y, int to_x, int to_y) {
+  const std::string b = std::to_string(button);
+  zem.xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown " + b +
+              " mousemove " + std::to_string(to_x) + " " + std::to_string(to_y) + " mouseup " + b);
+}
+void click(session& zem, const window_test::widget& w) {
+  zem.xdotool("mousemove " + std::to_string(w.x) + " " + std::to_string(w.y) + " click 1");
+}
+
+// The lines that start-up prints from the banner to the layout traces, in order.
+void expect_start_up_text(const std::string& out) {
+  const std::vector<std::string> expected = {
+      "ZEM_ENGINE V4.0\n---------------\n\nInit Sound\n",
+      "4 - NoSound\n",
+      "NoSound Driver list\n",
+      "2 - Record to session.wav\n",
+      "Init Video\nPIXLO - Loading all textures\n",
+      "FreeType - Loading all Fonts\nID 0 \nInstrument named [TB808]\n",
+      "ID 1 \nInstrument named [TB303]\n",
+      "ID 4 \nInstrument named [OSC]\n",
+      "ID 3 \nInstrument named [TB303]\n",
+      "ID 1 \nInstrument named [TB808]\n",
+      "INSTANCIE [SLD_1_BASE_INSTRUMENT_4]\n",
+  };
+  size_t at = 0;
+  for (const std::string& text : expected) {
+    const size_t found = out.find(text, at);
+    ASSERT_NE(found, std::string::npos) << "missing or out of order: " << text << "\n" << out;
+    at = found + text.size();
+  }
+}
+
+TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRequest) {
+  session zem;
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  EXPECT_NE(shell("xdotool getwindowgeometry " + zem.window()).find("Geometry: 800x625"),
+            std::string::npos);
+  // The first picture: every panel band shows something.
+  ASSERT_TRUE(wait_until([&] {
+    for (int band = 0; band < 5; ++band)
+      if (bright_pixels(picture(zem, 0, 125 * band, 800, 125)) == 0) return false;
+    return true;
+  })) << "the first picture did not come";
+  shell("import -window " + zem.window() + " " + ZEM_ARTIFACT_DIR + "/startup.png");
+  expect_start_up_text(zem.output());
+
+  // The oscillator's first step knob has a tip label, shown only under the pointer.
+  const auto widgets = zem.dump();
+  ASSERT_TRUE(widgets.count("SLD_0_NOTE_2")) << zem.output();
+  const auto knob = widgets.at("SLD_0_NOTE_2");
+  const auto tip_area = [&] {
+    return bright_pixels(picture(zem, knob.x - 16, knob.y - 2, 40, 12));
+  };
+  zem.xdotool("mousemove 795 620");
+  zem.dump();
+  const int without_tip = tip_area();
+  zem.xdotool("mousemove " + std::to_string(knob.x) + " " + std::to_string(knob.y));
+  EXPECT_TRUE(wait_until([&] { return tip_area() > without_tip + 5; }, 20))
+      << "no tip label: " << without_tip << " bright pixels before, " << tip_area() << " after";
+
+  // Redraws for five seconds put the frame rate in the caption.
+  const std::regex caption("[0-9]+ frames in [0-9.e+]+ seconds = [0-9.e+]+ FPS\n");
+  int nudge = 0;
+  EXPECT_TRUE(wait_until([&] {
+    zem.xdotool("mousemove " + std::to_string(knob.x + (++nudge % 2) * 60) + " " +
+                std::to_string(knob.y));
+    return std::regex_search(shell("xdotool getwindowname " + zem.window()), caption);
+  }));
+
+  zem.close_window();
+  const auto result = zem.finish();
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")))
+      << result.out.substr(result.out.size() - std::min<size_t>(result.out.size(), 300));
+}
+
+TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
+  session zem;
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  auto widgets = zem.dump();
+  ASSERT_TRUE(widgets.count("BUTTON_PATTERN_3_0")) << zem.output();
+
+  // A click on pattern button 3 of the first drum machine queues pattern 2:
+  // at the end of the pass the engine plays it and its buttons follow.
+  click(zem, widgets.at("BUTTON_PATTERN_3_0"));
+  EXPECT_TRUE(wait_until([&] {
+    const auto now = zem.dump();
+    return now.at("BUTTON_PATTERN_3_0").image == "BUTTON_PATTERN_ON" &&
+           now.at("BUTTON_PATTERN_1_0").image == "BUTTON_PATTERN_OFF";
+  }));
+
+  // Only the first bass line plays: it is heard.
+  for (int n : {0, 2, 3, 4}) click(zem, widgets.at("BUTTON_TOGGLE_POWER_" + std::to_string(n)));
+  widgets = zem.dump();
+  for (int n : {0, 2, 3, 4})
+    EXPECT_EQ(widgets.at("BUTTON_TOGGLE_POWER_" + std::to_string(n)).image, "CHK_2_OFF") << n;
+  const int full = level_from_now(zem);
+  EXPECT_GT(full, 1000);
+
+  // Its volume (0.5) steps by 0.01 per pixel of upward drag: 49 pixels leave
+  // a fiftieth of the level, one more makes it silent, 25 down give half.
+  const auto volume = widgets.at("SLD_1_BASE_1");
+  drag(zem, 1, volume.x, volume.y, volume.x, volume.y - 49);
+  const int fiftieth = level_from_now(zem);
+  EXPECT_GT(fiftieth, 0);
+  EXPECT_LT(fiftieth, full / 25);
+  drag(zem, 1, volume.x, volume.y, volume.x, volume.y - 1);
+  EXPECT_EQ(level_from_now(zem), 0);
+  drag(zem, 1, volume.x, volume.y, volume.x, volume.y + 25);
+  const int half = level_from_now(zem);
+  EXPECT_GT(half, full * 4 / 10);
+  EXPECT_LT(half, full * 6 / 10);
+
+  // All five off: silence.
+  click(zem, widgets.at("BUTTON_TOGGLE_POWER_1"));
+  EXPECT_EQ(level_from_now(zem), 0);
+
+  // A right-drag moves a knob onto the 4-pixel grid, where the dump finds it.
+  const auto knob = widgets.at("SLD_2_BASE_3");
+  const size_t from = zem.output().size();
+  drag(zem, 3, knob.x, knob.y, knob.x + 13, knob.y + 7);
+  const auto moved = zem.dump().at("SLD_2_BASE_3");
+  EXPECT_EQ(moved.x, (knob.x + 13) / 4 * 4);
+  EXPECT_EQ(moved.y, (knob.y + 7) / 4 * 4);
+  char placed[40];
+  std::snprintf(placed, sizeof placed, "Placed on %3d %3d \n", knob.x + 13, knob.y + 7);
+  EXPECT_NE(zem.output().find(placed, from), std::string::npos);
+
+  zem.key("Escape");
+  const auto result = zem.finish();
+  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
+  EXPECT_TRUE(app_test::read_wav(zem.folder().file("session.wav")).valid);
+}
+
+// A private JACK server with its dummy backend, ended with the test.
+class jack_server {
+ public:
+  jack_server() : name_("zem-test-" + std::to_string(getpid())) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      const int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      execlp("jackd", "jackd", "-n", name_.c_str(), "-d", "dummy", "-r", "44100", "-p", "256",
+             static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~jack_server() {
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+  }
+  std::string ports() const { return shell("jack_lsp -s " + name_ + " -c 2>/dev/null"); }
+  std::string environment() const { return "JACK_DEFAULT_SERVER=" + name_; }
+
+ private:
+  std::string name_;
+  pid_t pid_ = -1;
+};
+
+TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
+  jack_server jack;
+  ASSERT_TRUE(wait_until([&] {
+    return jack.ports().find("system:playback_1") != std::string::npos;
+  })) << "jackd did not start";
+  session zem("31", {jack.environment()});
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  EXPECT_NE(zem.output().find("ASIO Driver list\n"), std::string::npos);
+  // Our output port feeds the server's playback port.
+  const std::regex connected(":out_0\n +system:playback_1\n");
+  EXPECT_TRUE(wait_until([&] { return std::regex_search(jack.ports(), connected); }))
+      << jack.ports();
+  zem.key("Escape");
+  const auto result = zem.finish();
+  EXPECT_EQ(result.exit_code, 0) << result.out;
+  EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
+}
+}  // namespace

@@ -1,0 +1,224 @@
+// The real program in a real window, driven as a user would: its menus are
+// answered on its standard input, the pointer and the keys come from xdotool
+// as X events, and widget places are read from its F2 layout dump. Every wait
+// is for a condition, with a deadline that only a hung program reaches.
+#pragma once
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app_test_support.h"
+
+namespace window_test {
+
+// The standard output of a shell command.
+inline std::string shell(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
+
+// Polls the condition every 20 ms until it holds or the deadline passes.
+inline bool wait_until(const std::function<bool()>& condition, int seconds = 60) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// One widget of the F2 dump, at its place in the window.
+struct widget {
+  std::string image;
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The installation of the build (textures, font, layouts) in a private
+// working folder, where the recording is written too.
+inline void borrow_installation(const app_test::temp_folder& folder) {
+  for (const char* name : {"OPENGL.ZPK", "textures", "Test.ttf", "RC"})
+    std::filesystem::create_symlink(std::string(ZEM_RUNTIME_DIR) + "/" + name, folder.file(name));
+}
+
+// In a sanitizer build the program's memory errors still end it at once, but
+// its leak check at exit is off: quitting unloads the GL driver, whose
+// leftovers can then no longer be told apart from ours. The in-process window
+// tests check our own objects for leaks.
+inline std::vector<std::string> leak_environment() {
+  return {"LSAN_OPTIONS=detect_leaks=0"};
+}
+
+class session {
+ public:
+  // Starts the program in a fresh folder and answers the menus with `keys`
+  // ("42": "NoSound", recording to session.wav).
+  explicit session(const std::string& keys = "42",
+                   const std::vector<std::string>& environment = {}) {
+    borrow_installation(folder_);
+    std::vector<std::string> all = leak_environment();
+    all.insert(all.end(), environment.begin(), environment.end());
+    int in[2], out[2];
+    if (pipe(in) != 0 || pipe(out) != 0) return;
+    pid_ = fork();
+    if (pid_ == 0) {
+      dup2(in[0], STDIN_FILENO);
+      dup2(out[1], STDOUT_FILENO);
+      for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
+      if (chdir(folder_.path().c_str()) != 0) _exit(126);
+      for (std::string& entry : all) putenv(entry.data());
+      execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(in[0]);
+    close(out[1]);
+    // The output is read all along: a program whose console pipe is full
+    // would stop until someone reads it.
+    reader_ = std::thread([this, fd = out[0]] {
+      char buffer[65536];
+      ssize_t n = 0;
+      while ((n = read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR)) {
+        if (n <= 0) continue;
+        std::lock_guard<std::mutex> lock(mutex_);
+        received_.append(buffer, static_cast<size_t>(n));
+      }
+      close(fd);
+    });
+    [[maybe_unused]] ssize_t n = write(in[1], keys.data(), keys.size());
+    close(in[1]);
+  }
+  ~session() {
+    if (pid_ > 0 && !finished_) {
+      kill(pid_, SIGKILL);
+      finish();
+    }
+    if (reader_.joinable()) reader_.join();
+  }
+  session(const session&) = delete;
+  session& operator=(const session&) = delete;
+
+  const app_test::temp_folder& folder() const { return folder_; }
+
+  // Everything printed so far.
+  const std::string& output() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    output_ = received_;
+    return output_;
+  }
+  // Waits until `text` is printed at or after position `from` of the output.
+  bool wait_for_output(const std::string& text, size_t from = 0, int seconds = 60) {
+    return wait_until([&] { return output().find(text, from) != std::string::npos; }, seconds);
+  }
+
+  // The program's window, once it is mapped: input sent earlier would be lost.
+  const std::string& window() {
+    if (window_.empty()) {
+      window_ = shell("timeout 60 xdotool search --sync --onlyvisible --pid " +
+                      std::to_string(pid_) + " 2>/dev/null | head -1");
+      while (!window_.empty() && window_.back() == '\n') window_.pop_back();
+    }
+    return window_;
+  }
+
+  // Runs xdotool with these arguments (%W stands for the window).
+  void xdotool(std::string arguments) {
+    const std::string::size_type at = arguments.find("%W");
+    if (at != std::string::npos) arguments.replace(at, 2, window());
+    shell("xdotool " + arguments + " 2>/dev/null");
+  }
+  void key(const std::string& name) { xdotool("key --window %W " + name); }
+
+  // Presses F2 and reads the five panels' dumps that it prints: every widget
+  // by its control name, at its place in the window. The dump comes after
+  // every event sent before it, so it also shows that they were handled.
+  std::map<std::string, widget> dump() {
+    const size_t from = output().size();
+    key("F2");
+    std::map<std::string, widget> widgets;
+    if (!wait_until([&] { return count(output().substr(from), "\nEND\n") >= 5; })) return widgets;
+    std::istringstream lines(output().substr(from));
+    const std::regex item(
+        "\"([^\"]*)_INSTRUMENT_([0-9])\" \"([^\"]*)\" \"[^\"]*\" +(-?[0-9]+) +"
+        "(-?[0-9]+) +([0-9]+) +([0-9]+) +0 ");
+    std::string line;
+    std::smatch m;
+    while (std::getline(lines, line)) {
+      if (!std::regex_match(line, m, item)) continue;
+      // Instrument n is the panel whose origin is 125 n pixels from the top.
+      const int top = 125 * std::stoi(m[2]);
+      widgets[m[1].str() + "_" + m[2].str()] = {m[3], std::stoi(m[4]), std::stoi(m[5]) + top,
+                                                std::stoi(m[6]), std::stoi(m[7])};
+    }
+    return widgets;
+  }
+
+  // Sends the window the close request that a window manager sends.
+  void close_window() {
+    shell(
+        "/usr/bin/python3 -c \"import Xlib.display, Xlib.protocol.event as e; "
+        "d = Xlib.display.Display(); w = d.create_resource_object('window', " +
+        window() +
+        "); w.send_event(e.ClientMessage(window=w, client_type=d.intern_atom('WM_PROTOCOLS'), "
+        "data=(32, [d.intern_atom('WM_DELETE_WINDOW'), 0, 0, 0, 0])), event_mask=0); "
+        "d.flush()\"");
+  }
+
+  // Waits for the end of the program (killing it after `seconds`); its whole
+  // output is in the result.
+  app_test::run_result finish(int seconds = 60) {
+    finished_ = true;
+    app_test::run_result result;
+    int status = 0;
+    const bool ended = wait_until([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds);
+    if (!ended) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+    }
+    if (reader_.joinable()) reader_.join();
+    if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    result.out = output();
+    return result;
+  }
+
+  pid_t pid() const { return pid_; }
+
+ private:
+  static int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  }
+
+  app_test::temp_folder folder_;
+  pid_t pid_ = -1;
+  bool finished_ = false;
+  std::thread reader_;
+  std::mutex mutex_;
+  std::string received_;  // guarded by mutex_
+  std::string output_;
+  std::string window_;
+};
+
+}  // namespace window_test
