@@ -12,6 +12,7 @@
 #include "app_test_support.h"
 #include "fsound.h"
 #include "startup.h"
+#include "window_session.h"
 
 // In sanitizer builds: ALSA's plugins leave allocations of their own behind
 // when ALSA unloads them; full stacks let the suppression find them.
@@ -214,14 +215,9 @@ TEST_F(AppPulse, ServerThatIsGoneMakesInitFailWithAnError) {
 }
 
 TEST_F(AppPulse, ProgramPlaysThroughTheServerAndQuitsOnEscape) {
-  temp_folder folder;
-  std::vector<std::string> environment = server_.client_environment();
-  for (const std::string& entry : app_test::alsa_leak_environment(folder.path()))
-    environment.push_back(entry);
-  app_test::program zem(ZEM_PROGRAM, folder.path(), environment);
-  zem.type("11");
-  std::this_thread::sleep_for(std::chrono::seconds(2));
-  zem.type("\033");
+  window_test::session zem("11", server_.client_environment());
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  zem.key("Escape");
   const auto result = zem.finish();
   EXPECT_EQ(result.exit_code, 0) << result.out;
   EXPECT_NE(result.out.find("Direct Sound Driver list\n"), std::string::npos);
