@@ -19,7 +19,7 @@ int32_t run_main_loop() {
       continue;
     }
     if (dirty_list.empty() && !input.full_frame_wanted) continue;
-    redraw_rack();
+    redraw_rack(input.full_frame_wanted);
     input.full_frame_wanted = false;
   }
 }

@@ -1,12 +1,16 @@
 #pragma once
 // Pictures of the rack. The window is double-buffered and the back buffer's
-// content is undefined after a swap, so every frame is drawn whole: all five
-// panels, as they are now, on a cleared buffer.
+// content is undefined after a swap, so the last presented picture is kept in
+// a texture that survives the swap: a frame draws it back, draws the panels
+// that changed over it, keeps the result and presents it. Every presented
+// frame thus shows all five panels as they are now, and a knob drag redraws
+// one panel only.
 
 // The first picture of start-up: every panel drawn once, no events consumed.
 void draw_first_picture();
 
 // One frame after an input event: the panels in dirty_list consume their
-// widget events (in dirty_list order), then all five panels are drawn and the
-// frame is presented.
-void redraw_rack();
+// widget events and are drawn, in dirty_list order, over the kept picture.
+// With `whole`, every panel is drawn afresh on a cleared buffer (after an
+// expose, a restore, a resize or a switch to or from full screen).
+void redraw_rack(bool whole);

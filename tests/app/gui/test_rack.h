@@ -37,7 +37,7 @@ constexpr const char* small_section =
     "\"BUTTON_PATTERN_2\" \"BUTTON_PATTERN_OFF\" \"\" 330 60 20 20 0\n"
     "\"BUTTON_PATTERN_12\" \"BUTTON_PATTERN_OFF\" \"\" 360 60 20 20 0\n"
     "\"BUTTON_TOGGLE_POWER\" \"CHK_2_ON\" \"\" 500 60 20 20 0\n"
-    "\"BACKGROUND\" \"BACK_TB303\" \"\" 400 62 800 125 0\n";
+    "\"BACKGROUND\" \"BACK_TB303\" \"\" 400 62 400 63 0\n";  // half sizes, as drawn
 
 // The y of a panel's origin, by its index in instrument_panels.
 constexpr int panel_top[] = {125, 0, 250, 375, 500};
