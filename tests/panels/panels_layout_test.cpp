@@ -86,13 +86,20 @@ std::string dump(INSTRUMENT_GUI& panel) {
   return out.text();
 }
 
+// prefix followed by n in decimal.
+std::string numbered(const char* prefix, int n) {
+  std::string text = prefix;
+  text += std::to_string(n);
+  return text;
+}
+
 // A.RC includes F1.RC, which includes F2.RC, ... down to F<depth>.RC.
 layout_files include_chain(int depth) {
   layout_files layouts{{"A.RC", "BEGIN TB808 INCLUDE F1.RC S END EOF"}};
   for (int level = 1; level <= depth; ++level) {
-    const std::string next = level < depth ? "INCLUDE F" + std::to_string(level + 1) + ".RC S" : "";
-    layouts["F" + std::to_string(level) + ".RC"] =
-        "BEGIN S \"L" + std::to_string(level) + "\" \"I\" \"\" 0 0 1 1 0 " + next + " END";
+    const std::string next = level < depth ? numbered("INCLUDE F", level + 1) + ".RC S" : "";
+    layouts[numbered("F", level) + ".RC"] =
+        numbered("BEGIN S \"L", level) + "\" \"I\" \"\" 0 0 1 1 0 " + next + " END";
   }
   return layouts;
 }
@@ -101,7 +108,7 @@ layout_files include_chain(int depth) {
 std::vector<std::string> chain_items(int depth) {
   std::vector<std::string> items;
   for (int level = 1; level <= depth; ++level) {
-    items.push_back("L" + std::to_string(level) + "_INSTRUMENT_4 I 0 0 500 1 1 0");
+    items.push_back(numbered("L", level) + "_INSTRUMENT_4 I 0 0 500 1 1 0");
   }
   return items;
 }
@@ -110,7 +117,7 @@ std::vector<std::string> chain_items(int depth) {
 class installed_library {
  public:
   installed_library() : library_("/dev/null", nullptr), previous_(texture_library) {
-    for (int i = 0; i < 8; ++i) library_.register_texture(("T" + std::to_string(i)).c_str(), 1, 1);
+    for (int i = 0; i < 8; ++i) library_.register_texture(numbered("T", i).c_str(), 1, 1);
     texture_library = &library_;
   }
   ~installed_library() { texture_library = previous_; }
