@@ -199,6 +199,7 @@ bool layout_parser::next_token(open_file& in, layout_token& token) {
     case token_status::read:
       return true;
     case token_status::end_of_file:
+      if (std::ferror(in.file.get())) throw fault(in, "could not be read");
       return false;
     case token_status::too_long:
       break;

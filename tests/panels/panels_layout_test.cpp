@@ -306,19 +306,23 @@ TEST(LayoutReader, StopsOnABrokenFileWithAMessageNamingIt) {
 // The program's reader ends the process with -1 after printing the message
 // on standard output (sent to the death test's standard error here).
 TEST(LayoutReaderDeathTest, EndsTheProcessOnABrokenOrMissingFile) {
-  test_panel panel;
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        read_rc_file(panel, "/nonexistent-zem/TB808.RC", "TB808", 0);
-      },
-      testing::ExitedWithCode(255), "LOAD_RC \\[/nonexistent-zem/TB808.RC\\] Coulnd't be open \n");
-  EXPECT_EXIT(
-      {
-        dup2(2, 1);
-        read_rc_file(panel, "/dev/null", "TB808", 0);
-      },
-      testing::ExitedWithCode(255), "LOAD_RC \\[/dev/null\\] ends without its \"EOF\" marker\n");
+  const struct {
+    const char* path;
+    const char* message;
+  } cases[] = {
+      {"/nonexistent-zem/TB808.RC", "LOAD_RC \\[/nonexistent-zem/TB808.RC\\] Coulnd't be open \n"},
+      {"/dev/null", "LOAD_RC \\[/dev/null\\] ends without its \"EOF\" marker\n"},
+      {"/", "LOAD_RC \\[/\\] could not be read\n"},  // a folder opens, but reads fail
+  };
+  for (const auto& c : cases) {
+    test_panel panel;
+    EXPECT_EXIT(
+        {
+          dup2(2, 1);
+          read_rc_file(panel, c.path, "TB808", 0);
+        },
+        testing::ExitedWithCode(255), c.message);
+  }
 }
 
 }  // namespace
