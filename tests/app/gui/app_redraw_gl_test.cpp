@@ -11,7 +11,7 @@
 #include "video.h"
 
 namespace {
-std::vector<unsigned char> screenshot(const app_test::temp_folder& folder) {
+std::vector<unsigned char> screenshot(const zem_test::temp_folder& folder) {
   const std::string file = folder.file("window.rgb");
   const std::string command = "import -window root -crop 800x625+0+0 -depth 8 rgb:" + file;
   EXPECT_EQ(std::system(command.c_str()), 0);
@@ -22,7 +22,7 @@ std::vector<unsigned char> screenshot(const app_test::temp_folder& folder) {
 
 // The picture that the window shows (RGB, top row first), once the X server
 // has the last presented frame: two screenshots in a row agree.
-std::vector<unsigned char> front_picture(const app_test::temp_folder& folder) {
+std::vector<unsigned char> front_picture(const zem_test::temp_folder& folder) {
   glFinish();
   std::vector<unsigned char> last = screenshot(folder);
   for (int i = 0; i < 50; ++i) {

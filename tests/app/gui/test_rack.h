@@ -16,12 +16,7 @@
 #include "panel_lists.h"
 #include "program_startup.h"
 #include "startup.h"
-
-// The X and GL client libraries keep allocations for the life of the process
-// that LeakSanitizer cannot see from our roots; they are not ours to free.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-  return "leak:libX11.so\nleak:libGLX\nleak:libGL.so\nleak:libgallium\nleak:swrast_dri\n";
-}
+#include "temp_folder.h"
 
 namespace rack_test {
 
@@ -42,7 +37,7 @@ constexpr const char* small_section =
 // The y of a panel's origin, by its index in instrument_panels.
 constexpr int panel_top[] = {125, 0, 250, 375, 500};
 
-inline void write_installation(const app_test::temp_folder& folder) {
+inline void write_installation(const zem_test::temp_folder& folder) {
   for (const char* name : {"OPENGL.ZPK", "textures", "Test.ttf"})
     std::filesystem::create_symlink(std::string(ZEM_RUNTIME_DIR) + "/" + name, folder.file(name));
   std::filesystem::create_directory(folder.file("RC"));
@@ -60,7 +55,7 @@ class RackTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (folder_) return;
-    folder_ = std::make_unique<app_test::temp_folder>();
+    folder_ = std::make_unique<zem_test::temp_folder>();
     write_installation(*folder_);
     // An X server that has just lost its last client resets and refuses
     // connections for a moment: wait for it.
@@ -74,7 +69,7 @@ class RackTest : public ::testing::Test {
     std::filesystem::current_path(here);
   }
 
-  static inline std::unique_ptr<app_test::temp_folder> folder_;
+  static inline std::unique_ptr<zem_test::temp_folder> folder_;
 };
 
 }  // namespace rack_test

@@ -5,16 +5,24 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <regex>
+#include <string>
+#include <thread>
 
 #include "app_test_support.h"
+#include "child_process.h"
+#include "leak_suppressions.h"
+#include "temp_folder.h"
+#include "wav_reading.h"
 #include "window_session.h"
 
 namespace {
-using app_test::program;
-using app_test::run_program;
-using app_test::temp_folder;
+using zem_test::program;
+using zem_test::run_program;
+using zem_test::temp_folder;
 
 const std::string dashes = "---------------------------------------------------------\n";
 const std::string press = "Press a corresponding number or ESC to quit\n";
@@ -80,7 +88,7 @@ TEST(AppMenu, DriverMenuIgnoresKeysOutsideTheListAndQuitsOnEscape) {
 
 TEST(AppMenu, AsioOffersOnlyTheDevicesOfJack) {
   temp_folder folder;
-  program zem(ZEM_PROGRAM, folder.path(), app_test::alsa_leak_environment(folder.path()));
+  program zem(ZEM_PROGRAM, folder.path(), zem_test::leak_environment(folder.path()));
   zem.type("3\033");
   const auto result = zem.finish();
   EXPECT_EQ(result.exit_code, 0);
@@ -114,7 +122,7 @@ TEST(AppMenu, SecondDriverRecordsAndConsoleKeysNoLongerQuitOnceTheWindowIsUp) {
   ASSERT_EQ(result.out.substr(0, menus.size()), menus);
   EXPECT_TRUE(std::regex_search(result.out, std::regex("\nLate audio blocks: [0-9]+\n$")))
       << result.out.substr(result.out.size() - std::min<size_t>(300, result.out.size()));
-  const auto recording = app_test::read_wav(run.wav());
+  const auto recording = zem_test::read_wav(run.wav());
   ASSERT_TRUE(recording.valid);
   EXPECT_EQ(recording.rate, 44100u);
   EXPECT_EQ(recording.channels, 2);
@@ -134,7 +142,7 @@ TEST(AppMenu, TerminationSignalWhilePlayingShutsDownInOrder) {
     const auto result = run.zem->finish();
     EXPECT_EQ(result.exit_code, 0) << "signal " << signal;
     EXPECT_NE(result.out.find("Late audio blocks: "), std::string::npos);
-    EXPECT_TRUE(app_test::read_wav(run.wav()).valid);
+    EXPECT_TRUE(zem_test::read_wav(run.wav()).valid);
   }
 }
 
@@ -154,7 +162,7 @@ TEST(AppMenu, KilledWhileRecordingLeavesAPlayableFile) {
   run.zem->signal(SIGKILL);
   const auto result = run.zem->finish();
   EXPECT_EQ(result.signal, SIGKILL);
-  const auto recording = app_test::read_wav(run.wav());
+  const auto recording = zem_test::read_wav(run.wav());
   ASSERT_TRUE(recording.valid);
   EXPECT_GE(recording.data_size, 44100u);
   EXPECT_EQ(recording.data_size % 4, 0u);

@@ -5,13 +5,21 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
-#include "app_test_support.h"
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include "child_process.h"
+#include "temp_folder.h"
 #include "window_session.h"
 
 namespace {
-using app_test::temp_folder;
+using zem_test::temp_folder;
 
 // The program with a terminal as its standard input. Its standard output goes
 // to the terminal too, or with `output_to_pipe` to a pipe that the test reads
@@ -29,7 +37,8 @@ class terminal_run {
         close(out[1]);
       }
       if (chdir(folder.c_str()) != 0) _exit(126);
-      for (std::string& entry : window_test::leak_environment()) putenv(strdup(entry.c_str()));
+      for (const std::string& entry : window_test::leak_environment())
+        putenv(strdup(entry.c_str()));
       execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -53,9 +62,12 @@ class terminal_run {
   void type(const std::string& keys) {
     [[maybe_unused]] ssize_t n = write(master_, keys.data(), keys.size());
   }
-  // Reads the terminal until `text` has appeared (at most 20 s).
+  // Reads the terminal until `text` has appeared (at most 20 s; a read may
+  // bring as little as one line).
   bool wait_for(const std::string& text) {
-    for (int i = 0; i < 200 && screen_.find(text) == std::string::npos; ++i) read_some(100);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (screen_.find(text) == std::string::npos && std::chrono::steady_clock::now() < deadline)
+      read_some(100);
     return screen_.find(text) != std::string::npos;
   }
   const std::string& screen() const { return screen_; }
@@ -66,12 +78,12 @@ class terminal_run {
   }
   void signal(int number) { kill(pid_, number); }
   // How the program ended (its output is in screen()).
-  app_test::run_result finish() {
+  zem_test::run_result finish() {
     int status = 0;
     waitpid(pid_, &status, 0);
     finished_ = true;
     read_some(0);
-    app_test::run_result result;
+    zem_test::run_result result;
     if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;

@@ -21,7 +21,7 @@ constexpr size_t second = 44100;  // frames
 // Frames recorded so far, read from the header that the recorder rewrites
 // after every block.
 size_t recorded_frames(const session& zem) {
-  const auto wav = app_test::read_wav(zem.folder().file("session.wav"));
+  const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
   return wav.valid ? wav.samples.size() / 2 : 0;
 }
 
@@ -30,7 +30,7 @@ size_t recorded_frames(const session& zem) {
 int peak(const session& zem, size_t from, size_t count) {
   std::vector<int16_t> samples;
   wait_until([&] {
-    const auto wav = app_test::read_wav(zem.folder().file("session.wav"));
+    const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
     if (!wav.valid || wav.samples.size() < 2 * (from + count)) return false;
     samples.assign(wav.samples.begin() + static_cast<long>(2 * from),
                    wav.samples.begin() + static_cast<long>(2 * (from + count)));
@@ -200,7 +200,7 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
   const auto result = zem.finish();
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
-  EXPECT_TRUE(app_test::read_wav(zem.folder().file("session.wav")).valid);
+  EXPECT_TRUE(zem_test::read_wav(zem.folder().file("session.wav")).valid);
 }
 
 // A private JACK server with its dummy backend, ended with the test.

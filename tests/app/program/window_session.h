@@ -23,7 +23,9 @@
 #include <thread>
 #include <vector>
 
-#include "app_test_support.h"
+#include "child_process.h"
+#include "temp_folder.h"
+#include "wav_reading.h"
 
 namespace window_test {
 
@@ -57,7 +59,7 @@ struct widget {
 
 // The installation of the build (textures, font, layouts) in a private
 // working folder, where the recording is written too.
-inline void borrow_installation(const app_test::temp_folder& folder) {
+inline void borrow_installation(const zem_test::temp_folder& folder) {
   for (const char* name : {"OPENGL.ZPK", "textures", "Test.ttf", "RC"})
     std::filesystem::create_symlink(std::string(ZEM_RUNTIME_DIR) + "/" + name, folder.file(name));
 }
@@ -118,7 +120,7 @@ class session {
   session(const session&) = delete;
   session& operator=(const session&) = delete;
 
-  const app_test::temp_folder& folder() const { return folder_; }
+  const zem_test::temp_folder& folder() const { return folder_; }
 
   // Everything printed so far.
   const std::string& output() {
@@ -186,9 +188,9 @@ class session {
 
   // Waits for the end of the program (killing it after `seconds`); its whole
   // output is in the result.
-  app_test::run_result finish(int seconds = 60) {
+  zem_test::run_result finish(int seconds = 60) {
     finished_ = true;
-    app_test::run_result result;
+    zem_test::run_result result;
     int status = 0;
     const bool ended = wait_until([&] { return waitpid(pid_, &status, WNOHANG) == pid_; }, seconds);
     if (!ended) {
@@ -211,7 +213,7 @@ class session {
     return n;
   }
 
-  app_test::temp_folder folder_;
+  zem_test::temp_folder folder_;
   pid_t pid_ = -1;
   bool finished_ = false;
   std::thread reader_;
