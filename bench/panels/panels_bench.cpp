@@ -6,7 +6,7 @@
 //
 // The runtime folder must hold RC/TB303.RC, OPENGL.ZPK with its images and
 // Test.ttf; without it a synthetic installation is written to a temporary
-// folder: a bass-line layout of 120 widgets (background, knobs, switches,
+// folder: a bass-line layout of about 100 widgets (background, knobs, switches,
 // pattern buttons, step lights, note sliders and 30 linked labels) over
 // small solid images.
 #include <GL/gl.h>
