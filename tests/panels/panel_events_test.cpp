@@ -6,8 +6,10 @@
 
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "panel_test_support.h"
@@ -15,6 +17,8 @@
 namespace {
 
 using namespace panel_test;
+using P = INSTRUMENT_GUI;
+using enum knob_panel;
 
 // ---- Pattern and bank buttons ------------------------------------------------
 
@@ -35,7 +39,7 @@ TEST(PanelEvents, PatternButtonsQueueInThePlayingBank) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(std::string(r.button) + " playing " + std::to_string(r.playing));
-    auto panel = make_panel(knob_panel::tb303);
+    auto panel = make_panel(tb303);
     SPRITE& button = add_widget(*panel, r.button);
     panel->current_pattern = r.playing;
     panel->queued_pattern = 77;
@@ -69,7 +73,7 @@ TEST(PanelEvents, SwitchesToggleShowTheirStateAndAreConsumedWhenOn) {
   };
   for (const row& r : rows) {
     SCOPED_TRACE(r.button);
-    auto panel = make_panel(knob_panel::tb808);
+    auto panel = make_panel(tb808);
     SPRITE& button = add_widget(*panel, r.button, "START");
     for (int turn = 0; turn < 2; ++turn) {
       const int32_t before = r.state(*panel);
@@ -82,10 +86,8 @@ TEST(PanelEvents, SwitchesToggleShowTheirStateAndAreConsumedWhenOn) {
       panel->event_queue.clear();
     }
   }
-}
-
-TEST(PanelEvents, OtherToggleButtonsAreLeftToTheEnginePanel) {
-  auto panel = make_panel(knob_panel::tb303);
+  // A toggle button that is no switch is left to the engine panel.
+  auto panel = make_panel(tb303);
   SPRITE& wave = add_widget(*panel, "BUTTON_TOGGLE_OSC_TYPE", "START");
   queue_button(*panel, wave, RAW_MOUSE_BUTTON_UP);
   panel->INSTRUMENT_GUI::process_events();
@@ -96,7 +98,7 @@ TEST(PanelEvents, OtherToggleButtonsAreLeftToTheEnginePanel) {
 // ---- What the generic pass consumes --------------------------------------------
 
 TEST(PanelEvents, GenericPassConsumesVoiceChainStepsAndKeepsTheRestInOrder) {
-  auto panel = make_panel(knob_panel::tb303);
+  auto panel = make_panel(tb303);
   SPRITE& volume = add_widget(*panel, "SLD_1_BASE");
   SPRITE& no_knob = add_widget(*panel, "SLD_9_BASE");
   SPRITE& noise = add_widget(*panel, "SLD_NOISE_2");
@@ -117,16 +119,15 @@ TEST(PanelEvents, GenericPassConsumesVoiceChainStepsAndKeepsTheRestInOrder) {
 
   // Kept: the touch on the volume knob, the noise and LFO steps, the two
   // records of the engine's knob; oldest at the back.
-  std::vector<std::string> kept;
+  std::vector<std::pair<SPRITE*, std::string>> kept;
   for (auto it = panel->event_queue.rbegin(); it != panel->event_queue.rend(); ++it) {
-    kept.push_back(std::string((*it)->target == &volume  ? "volume"
-                               : (*it)->target == &noise ? "noise"
-                               : (*it)->target == &lfo   ? "lfo"
-                                                         : "param") +
-                   " " + (*it)->action);
+    kept.emplace_back((*it)->target, (*it)->action);
   }
-  EXPECT_EQ(kept, (std::vector<std::string>{"volume TOUCH_IN", "noise SLD_DOWN", "lfo SLD_UP",
-                                            "param SLD_DOWN", "param TOUCH_OUT"}));
+  EXPECT_EQ(kept, (std::vector<std::pair<SPRITE*, std::string>>{{&volume, "TOUCH_IN"},
+                                                                {&noise, "SLD_DOWN"},
+                                                                {&lfo, "SLD_UP"},
+                                                                {&param, "SLD_DOWN"},
+                                                                {&param, "TOUCH_OUT"}}));
   EXPECT_EQ(volume.touched, 1);
   EXPECT_EQ(param.touched, 0);
   EXPECT_FLOAT_EQ(panel->noise_setting_2, 10010.0f);
@@ -142,107 +143,74 @@ TEST(PanelEvents, GenericPassConsumesVoiceChainStepsAndKeepsTheRestInOrder) {
 struct knob_case {
   knob_panel panel;
   const char* widget;
-  const char* action;
-  int records;
-  double (*field)(INSTRUMENT_GUI&);  // the field the knob must change
-  double value;                      // exact single-precision result
+  int records;   // that many "SLD_DOWN" records, or "SLD_UP" when negative
+  double value;  // exact single-precision result
   int32_t angle;
+  double (*field)(P&);  // the field the knob must change
 };
 
 // Expected values are the single-precision sums worked out apart from the
 // code; several angles fall just below a whole number, where a product
 // worked in single precision would round up.
+// clang-format off
 const knob_case knob_cases[] = {
-    {knob_panel::generic, "SLD_1_BASE", "SLD_DOWN", 3,
-     [](INSTRUMENT_GUI& p) -> double { return p.volume; }, 0x1.0f5c28p-1, 145},
-    {knob_panel::generic, "SLD_1_BASE", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.volume; }, 0x1.f5c29p-2, 131},
-    {knob_panel::generic, "SLD_2_BASE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.hicut; }, 11.0, 153},
-    {knob_panel::generic, "SLD_3_BASE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.filter_level; }, 3400, 23},
-    {knob_panel::generic, "SLD_3_BASE", "SLD_UP", 2,
-     [](INSTRUMENT_GUI& p) -> double { return p.filter_level; }, 3700, 29},
-    {knob_panel::generic, "SLD_4_BASE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.envelope_level; }, 0x1.19999ap+0, 351},
-    {knob_panel::generic, "SLD_5_BASE", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.distortion_level; }, 0x1.ccccccp-1, 278},
-    {knob_panel::generic, "SLD_6_BASE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.p1; }, 0x1.19999ap+0, 10},
-    {knob_panel::generic, "SLD_7_BASE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.p2; }, 0x1.19999ap+0, -39},
-    {knob_panel::generic, "SLD_NOISE_1", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.noise_setting_1; }, 0x1.028f5cp+0, 318},
-    {knob_panel::generic, "SLD_NOISE_2", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.noise_setting_2; }, 9990, 9990},
-    {knob_panel::generic, "SLD_NOISE_3", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.noise_setting_3; }, 10010, 10010},
-    {knob_panel::generic, "SLD_LFO_ENVELOPPE_1", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.envelope_lfo->amplitude; }, 0x1.028f5cp+0, 318},
-    {knob_panel::generic, "SLD_LFO_ENVELOPPE_2", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.envelope_lfo->period; }, 0x1.ffd70ap+4, 11471},
-    {knob_panel::generic, "SLD_LFO_ENVELOPPE_3", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.envelope_lfo->third_setting; }, 510, 510},
-    {knob_panel::generic, "SLD_LFO_FILTER_1", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.filter_lfo->amplitude; }, 0x1.fae148p-1, 311},
-    {knob_panel::generic, "SLD_LFO_FILTER_2", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.filter_lfo->period; }, 0x1.00147ap+5, 11478},
-    {knob_panel::generic, "SLD_LFO_FILTER_3", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return p.filter_lfo->third_setting; }, 490, 490},
-    {knob_panel::tb303, "SLD_PARAM1", "SLD_UP", 10,
-     [](INSTRUMENT_GUI& p) -> double { return bass(p).wave_divisor; }, 0x1.199998p+0, 109},
-    {knob_panel::tb303, "SLD_PARAM2", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return bass(p).wave_offset; }, 0x1.fae148p-1, 99},
-    {knob_panel::tb303, "SLD_3_NOTE", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return bass(p).pattern_memory[2][3]; }, 0x1.01a3d8p+6, 64},
-    {knob_panel::tb303, "SLD_12_NOTE", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return bass(p).pattern_memory[2][12]; }, 101.5, 101},
-    {knob_panel::tb808, "SLD_PARAM1", "SLD_DOWN", 2,
-     [](INSTRUMENT_GUI& p) -> double { return drums(p).pitch_depth; }, 1700, 17},
-    {knob_panel::tb808, "SLD_PARAM2", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return drums(p).pitch_decay; }, 0x1.ff8a08p-1, 999},
-    {knob_panel::tb808, "SLD_PARAM3", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return drums(p).drum_level; }, 7, 7},
-    {knob_panel::tb808, "SLD_PARAM4", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return drums(p).phase_factor; }, 0x1.19999ap+0, 11},
-    {knob_panel::osc, "SLD_3_NOTE", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).step_frequencies[3]; }, 0x1.09a3d8p+6,
-     66},
-    {knob_panel::osc, "SLD_OSC1_FACTOR", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc1_factor; }, 0x1.028f5cp+0, 3},
-    {knob_panel::osc, "SLD_OSC2_FACTOR", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc2_factor; }, 0x1.fae148p-1, 2},
-    {knob_panel::osc, "SLD_OSC3_FACTOR", "SLD_UP", 20,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc3_factor; }, -0x1.5p-23, 0},
-    {knob_panel::osc, "SLD_OSC1_OFFSET", "SLD_DOWN", 10,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc1_offset; }, 0x1.333332p-3, 29},
-    {knob_panel::osc, "SLD_OSC2_OFFSET", "SLD_DOWN", 1,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc2_offset; }, 0x1.ae147cp-4, 21},
-    {knob_panel::osc, "SLD_OSC3_OFFSET", "SLD_UP", 1,
-     [](INSTRUMENT_GUI& p) -> double { return oscillators(p).osc3_offset; }, 0x1.851eb8p-4, 18},
+    {generic, "SLD_1_BASE",          3,   0x1.0f5c28p-1,  145,   [](P& p) { return double(p.volume); }},
+    {generic, "SLD_1_BASE",          -1,  0x1.f5c29p-2,   131,   [](P& p) { return double(p.volume); }},
+    {generic, "SLD_2_BASE",          1,   11.0,           153,   [](P& p) { return double(p.hicut); }},
+    {generic, "SLD_3_BASE",          1,   3400,           23,    [](P& p) { return double(p.filter_level); }},
+    {generic, "SLD_3_BASE",          -2,  3700,           29,    [](P& p) { return double(p.filter_level); }},
+    {generic, "SLD_4_BASE",          1,   0x1.19999ap+0,  351,   [](P& p) { return double(p.envelope_level); }},
+    {generic, "SLD_5_BASE",          -1,  0x1.ccccccp-1,  278,   [](P& p) { return double(p.distortion_level); }},
+    {generic, "SLD_6_BASE",          1,   0x1.19999ap+0,  10,    [](P& p) { return double(p.p1); }},
+    {generic, "SLD_7_BASE",          1,   0x1.19999ap+0,  -39,   [](P& p) { return double(p.p2); }},
+    {generic, "SLD_NOISE_1",         1,   0x1.028f5cp+0,  318,   [](P& p) { return double(p.noise_setting_1); }},
+    {generic, "SLD_NOISE_2",         -1,  9990,           9990,  [](P& p) { return double(p.noise_setting_2); }},
+    {generic, "SLD_NOISE_3",         1,   10010,          10010, [](P& p) { return double(p.noise_setting_3); }},
+    {generic, "SLD_LFO_ENVELOPPE_1", 1,   0x1.028f5cp+0,  318,   [](P& p) { return double(p.envelope_lfo->amplitude); }},
+    {generic, "SLD_LFO_ENVELOPPE_2", -1,  0x1.ffd70ap+4,  11471, [](P& p) { return double(p.envelope_lfo->period); }},
+    {generic, "SLD_LFO_ENVELOPPE_3", 1,   510,            510,   [](P& p) { return double(p.envelope_lfo->third_setting); }},
+    {generic, "SLD_LFO_FILTER_1",    -1,  0x1.fae148p-1,  311,   [](P& p) { return double(p.filter_lfo->amplitude); }},
+    {generic, "SLD_LFO_FILTER_2",    1,   0x1.00147ap+5,  11478, [](P& p) { return double(p.filter_lfo->period); }},
+    {generic, "SLD_LFO_FILTER_3",    -1,  490,            490,   [](P& p) { return double(p.filter_lfo->third_setting); }},
+    {tb303,   "SLD_PARAM1",          -10, 0x1.199998p+0,  109,   [](P& p) { return double(bass(p).wave_divisor); }},
+    {tb303,   "SLD_PARAM2",          1,   0x1.fae148p-1,  99,    [](P& p) { return double(bass(p).wave_offset); }},
+    {tb303,   "SLD_3_NOTE",          1,   0x1.01a3d8p+6,  64,    [](P& p) { return double(bass(p).pattern_memory[2][3]); }},
+    {tb303,   "SLD_12_NOTE",         -1,  101.5,          101,   [](P& p) { return double(bass(p).pattern_memory[2][12]); }},
+    {tb808,   "SLD_PARAM1",          2,   1700,           17,    [](P& p) { return double(drums(p).pitch_depth); }},
+    {tb808,   "SLD_PARAM2",          -1,  0x1.ff8a08p-1,  999,   [](P& p) { return double(drums(p).pitch_decay); }},
+    {tb808,   "SLD_PARAM3",          -1,  7,              7,     [](P& p) { return double(drums(p).drum_level); }},
+    {tb808,   "SLD_PARAM4",          1,   0x1.19999ap+0,  11,    [](P& p) { return double(drums(p).phase_factor); }},
+    {osc,     "SLD_3_NOTE",          -1,  0x1.09a3d8p+6,  66,    [](P& p) { return double(oscillators(p).step_frequencies[3]); }},
+    {osc,     "SLD_OSC1_FACTOR",     1,   0x1.028f5cp+0,  3,     [](P& p) { return double(oscillators(p).osc1_factor); }},
+    {osc,     "SLD_OSC2_FACTOR",     -1,  0x1.fae148p-1,  2,     [](P& p) { return double(oscillators(p).osc2_factor); }},
+    {osc,     "SLD_OSC3_FACTOR",     -20, -0x1.5p-23,     0,     [](P& p) { return double(oscillators(p).osc3_factor); }},
+    {osc,     "SLD_OSC1_OFFSET",     10,  0x1.333332p-3,  29,    [](P& p) { return double(oscillators(p).osc1_offset); }},
+    {osc,     "SLD_OSC2_OFFSET",     1,   0x1.ae147cp-4,  21,    [](P& p) { return double(oscillators(p).osc2_offset); }},
+    {osc,     "SLD_OSC3_OFFSET",     -1,  0x1.851eb8p-4,  18,    [](P& p) { return double(oscillators(p).osc3_offset); }},
 };
+// clang-format on
 
 // The step notes start from known frequencies in pattern 2 (bass line) and
 // the oscillators' row.
 void set_start_notes(knob_panel kind, INSTRUMENT_GUI& panel) {
-  if (kind == knob_panel::tb303) {
+  if (kind == tb303) {
     panel.current_pattern = 2;
     bass(panel).pattern_memory[2][3] = 65.41f;
     bass(panel).pattern_memory[2][12] = 100.5f;
   }
-  if (kind == knob_panel::osc) oscillators(panel).step_frequencies[3] = 65.41f;
+  if (kind == osc) oscillators(panel).step_frequencies[3] = 65.41f;
 }
 
 TEST(PanelEvents, KnobTableStepsValuesAndTurnsKnobsExactly) {
   for (const knob_case& c : knob_cases) {
-    SCOPED_TRACE(std::string(c.widget) + " " + c.action + " x" + std::to_string(c.records));
+    SCOPED_TRACE(std::string(c.widget) + " x" + std::to_string(c.records));
     auto panel = make_panel(c.panel);
     set_start_notes(c.panel, *panel);
     SPRITE& widget = add_widget(*panel, c.widget);
     widget.angle = 12345;
     act(*panel, widget, "TOUCH_IN");  // the pointer over a knob turns nothing
     EXPECT_EQ(widget.angle, 12345);
-    act(*panel, widget, c.action, c.records);
+    act(*panel, widget, c.records > 0 ? "SLD_DOWN" : "SLD_UP", std::abs(c.records));
     EXPECT_EQ(c.field(*panel), c.value);
     EXPECT_EQ(widget.angle, c.angle);
     EXPECT_TRUE(panel->event_queue.empty());
@@ -264,7 +232,7 @@ TEST(PanelEvents, KnobTableStepsValuesAndTurnsKnobsExactly) {
 }
 
 TEST(PanelEvents, NoteKnobsOutsideThePatternMemoryChangeNothing) {
-  auto panel = make_panel(knob_panel::tb303);
+  auto panel = make_panel(tb303);
   SPRITE& note = add_widget(*panel, "SLD_3_NOTE");
   panel->current_pattern = 300;  // from a pattern file
   act(*panel, note, "SLD_DOWN");
@@ -279,7 +247,7 @@ TEST(PanelEvents, NoteKnobsOutsideThePatternMemoryChangeNothing) {
 // ---- Drum steps -----------------------------------------------------------------
 
 TEST(PanelEvents, DrumStepButtonsSwitchStepsOfThePlayingPattern) {
-  auto panel = make_panel(knob_panel::tb808);
+  auto panel = make_panel(tb808);
   TB808_GUI& drum = drums(*panel);
   SPRITE& step_5 = add_widget(*panel, "BUTTON_TOGGLE_SEQ_5");
   SPRITE& no_digit = add_widget(*panel, "BUTTON_TOGGLE_SEQ_X");
@@ -316,7 +284,7 @@ TEST(PanelEvents, DrumStepButtonsSwitchStepsOfThePlayingPattern) {
 // ---- Waveforms and oscillator switches --------------------------------------------
 
 TEST(PanelEvents, BassWaveformCyclesFromTheButtonOrTheDisplay) {
-  auto panel = make_panel(knob_panel::tb303);
+  auto panel = make_panel(tb303);
   SPRITE& button = add_widget(*panel, "BUTTON_TOGGLE_OSC_TYPE");
   SPRITE& display = add_widget(*panel, "DISP_WAVE", "DISP_SIN");
   bass(*panel).wave_kind = 1;
@@ -339,7 +307,7 @@ TEST(PanelEvents, BassWaveformCyclesFromTheButtonOrTheDisplay) {
 }
 
 TEST(PanelEvents, OscillatorWaveformsCycleAndSwitchesToggle) {
-  auto panel = make_panel(knob_panel::osc);
+  auto panel = make_panel(osc);
   OSC_GUI& osc = oscillators(*panel);
   SPRITE& wave_2 = add_widget(*panel, "BUTTON_TOGGLE_OSC_2_TYPE", "W");
   for (int32_t expected : {3, 1, 2}) {
@@ -370,7 +338,7 @@ TEST(PanelEvents, OscillatorWaveformsCycleAndSwitchesToggle) {
 // ---- Exits -------------------------------------------------------------------
 
 TEST(PanelEventsDeathTest, AnLfoKnobOfNeitherLfoEndsTheProgram) {
-  auto panel = make_panel(knob_panel::osc);
+  auto panel = make_panel(osc);
   SPRITE& lfo = add_widget(*panel, "SLD_LFO_OTHER_1");
   EXPECT_EXIT(
       {
