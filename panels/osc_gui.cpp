@@ -1,6 +1,11 @@
 #include "osc_gui.h"
 
+#include <GL/gl.h>
+
+#include "event_pass.h"
+#include "knob_table.h"
 #include "layout_reader.h"
+#include "name_keys.h"
 
 OSC_GUI::OSC_GUI(const char* name, int32_t x, int32_t y, int32_t panel_number)
     : INSTRUMENT_GUI(name, x, y, panel_number) {
@@ -13,13 +18,78 @@ int32_t OSC_GUI::load_layout() {
   return 1;
 }
 
-// PLACEHOLDER until the OSC panel's own event pass and drawing land.
+namespace {
+
+// One oscillator's waveform button and on/off switch.
+struct oscillator_buttons {
+  const char* wave_key;
+  const char* switch_key;
+  shared_int OSC::*wave;
+  shared_int OSC::*on;
+};
+
+const oscillator_buttons oscillators[] = {
+    {"BUTTON_TOGGLE_OSC_1_TYPE", "BUTTON_TOGGLE_OSC1", &OSC::osc1_wave, &OSC::osc1_on},
+    {"BUTTON_TOGGLE_OSC_2_TYPE", "BUTTON_TOGGLE_OSC2", &OSC::osc2_wave, &OSC::osc2_on},
+    {"BUTTON_TOGGLE_OSC_3_TYPE", "BUTTON_TOGGLE_OSC3", &OSC::osc3_wave, &OSC::osc3_on},
+};
+
+// Waveform numbers cycle 1, 2, 3, 1, ...; the switches toggle between 0 and
+// 1 and show it on their check box.
+void release_button(OSC_GUI& panel, SPRITE& button) {
+  for (const oscillator_buttons& o : oscillators) {
+    if (has_key(button.control_name, o.wave_key)) {
+      shared_int& wave = panel.*o.wave;
+      wave = wave >= 3 ? 1 : wave + 1;
+    }
+    if (has_key(button.control_name, o.switch_key)) {
+      shared_int& on = panel.*o.on;
+      on = on == 1 ? 0 : 1;
+      button.set_name(on == 1 ? "CHK_2_ON" : "CHK_2_OFF");
+    }
+  }
+}
+
+// Note knobs "SLD_<step>_NOTE", then the factor and offset knob of every
+// oscillator that the name names.
+void handle_action(OSC_GUI& panel, const widget_event& record) {
+  SPRITE& widget = *record.target;
+  const char* name = widget.control_name;
+  using enum knob_panel;
+  if (has_key(name, "SLD") && has_key(name, "NOTE")) {
+    const int step = digit_at(name, 4);
+    if (step >= 0) step_knob(*find_knob(osc, "SLD_%1d_NOTE"), panel, step, record.action, widget);
+  }
+  for (const char* knob_group : {"FACTOR", "OFFSET"}) {
+    if (!has_key(name, knob_group)) continue;
+    for (const char* oscillator : {"OSC1", "OSC2", "OSC3"}) {
+      if (!has_key(name, oscillator)) continue;
+      char key[32];
+      std::snprintf(key, sizeof key, "SLD_%s_%s", oscillator, knob_group);
+      step_knob(*find_knob(osc, key), panel, 0, record.action, widget);
+    }
+  }
+}
+
+void handle_record(OSC_GUI& panel, const widget_event& record) {
+  if (record.kind == 0) {
+    handle_action(panel, record);
+  } else if (is_button_release(record)) {
+    release_button(panel, *record.target);
+  }
+}
+
+}  // namespace
+
 int32_t OSC_GUI::process_events() {
   INSTRUMENT_GUI::process_events();
-  event_queue.clear();
+  drain_queued_events(*this, [this](const widget_event& record) { handle_record(*this, record); });
   return 1;
 }
 
 int32_t OSC_GUI::update_view() {
-  return INSTRUMENT_GUI::update_view();
+  glColor3ub(255, 255, 255);
+  INSTRUMENT_GUI::update_view();
+  draw_knob_readouts(*this, knob_panel::osc);
+  return 1;
 }

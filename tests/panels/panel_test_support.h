@@ -1,0 +1,119 @@
+// Panels for the tests: each engine panel built from layout files whose
+// sections are empty, then given the widgets a test needs, and records queued
+// on it as the input loop queues them.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "../gfx/gfx_test_files.h"
+#include "knob_table.h"
+#include "osc_gui.h"
+#include "tb303_gui.h"
+#include "tb808_gui.h"
+#include "widget_event.h"
+
+namespace panel_test {
+
+// A folder holding RC/TB303.RC, RC/TB808.RC and RC/OSC.RC, each with an
+// empty section for every engine, made once per test program. Only the
+// process that made it removes it: a death test's child leaves through exit
+// and must not take the folder from its parent.
+inline const std::filesystem::path& empty_layouts() {
+  struct layouts {
+    std::filesystem::path path;
+    pid_t owner = getpid();
+    ~layouts() {
+      if (getpid() == owner) std::filesystem::remove_all(path);
+    }
+  };
+  static const layouts folder = [] {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zem-panels-XXXXXX").string();
+    return layouts{mkdtemp(pattern.data())};
+  }();
+  static const bool written = [] {
+    std::filesystem::create_directory(folder.path / "RC");
+    for (const char* file : {"RC/TB303.RC", "RC/TB808.RC", "RC/OSC.RC"}) {
+      gfx_test::write_text((folder.path / file).string(),
+                           "BEGIN TB303\nEND\nBEGIN TB808\nEND\nBEGIN OSC\nEND\nEOF\n");
+    }
+    return true;
+  }();
+  (void)written;
+  return folder.path;
+}
+
+// The engine panel of that kind at (0, 125) with no widgets; the generic
+// knobs are tried on a bass-line panel.
+inline std::unique_ptr<INSTRUMENT_GUI> make_panel(knob_panel kind) {
+  const std::filesystem::path here = std::filesystem::current_path();
+  std::filesystem::current_path(empty_layouts());
+  std::unique_ptr<INSTRUMENT_GUI> panel;
+  switch (kind) {
+    case knob_panel::generic:
+    case knob_panel::tb303:
+      panel = std::make_unique<TB303_GUI>("808_1", 0, 125, 1);
+      break;
+    case knob_panel::tb808:
+      panel = std::make_unique<TB808_GUI>("303_1", 0, 125, 0);
+      break;
+    case knob_panel::osc:
+      panel = std::make_unique<OSC_GUI>("OSC_1", 0, 125, 4);
+      break;
+  }
+  std::filesystem::current_path(here);
+  return panel;
+}
+
+inline TB303_GUI& bass(INSTRUMENT_GUI& panel) {
+  return static_cast<TB303_GUI&>(panel);
+}
+inline TB808_GUI& drums(INSTRUMENT_GUI& panel) {
+  return static_cast<TB808_GUI&>(panel);
+}
+inline OSC_GUI& oscillators(INSTRUMENT_GUI& panel) {
+  return static_cast<OSC_GUI&>(panel);
+}
+
+// The control_name that the layout reader gives the widget `name`.
+inline std::string full_name(const INSTRUMENT_GUI& panel, const std::string& name) {
+  return name + "_INSTRUMENT_" + std::to_string(panel.instrument_number);
+}
+
+// Appends a widget as the layout reader would: centred at (x, y) of the
+// window, picked over width x height and drawn at twice that.
+inline SPRITE& add_widget(INSTRUMENT_GUI& panel, const std::string& name, const char* image = "",
+                          float x = 100, float y = 180, float width = 10, float height = 10) {
+  auto* widget = new SPRITE("", 100, 100, 0);
+  widget->set_name(image);
+  widget->set_position(x, y, 0);
+  widget->width = width;
+  widget->height = height;
+  widget->set_control_name(full_name(panel, name).c_str());
+  panel.items.push_back(widget);
+  return *widget;
+}
+
+// A mouse-button record: type code 5 for a press, 6 for a release.
+inline void queue_button(INSTRUMENT_GUI& panel, SPRITE& widget, unsigned char type) {
+  unsigned char raw[WIDGET_EVENT_RAW_SIZE] = {type, 0, 1};
+  queue_event(panel, std::make_unique<widget_event>(1, raw, nullptr, &widget));
+}
+
+inline void release(INSTRUMENT_GUI& panel, SPRITE& widget) {
+  queue_button(panel, widget, RAW_MOUSE_BUTTON_UP);
+  panel.process_events();
+}
+
+// Queues `count` records of one action and lets the panel consume them.
+inline void act(INSTRUMENT_GUI& panel, SPRITE& widget, const char* action, int count = 1) {
+  for (int i = 0; i < count; ++i) {
+    queue_event(panel, std::make_unique<widget_event>(0, nullptr, action, &widget));
+  }
+  panel.process_events();
+}
+
+}  // namespace panel_test
