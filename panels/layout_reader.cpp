@@ -42,7 +42,14 @@ std::string unquoted(const char* token) {
   return length < 2 ? std::string() : std::string(token + 1, length - 2);
 }
 
-layout_fault fault(const open_file& in, const std::string& detail) {
+// "LOAD_RC [<path>] " followed by the formatted detail.
+__attribute__((format(printf, 2, 3))) layout_fault fault(const open_file& in, const char* format,
+                                                         ...) {
+  char detail[512];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(detail, sizeof detail, format, arguments);
+  va_end(arguments);
   return layout_fault{"LOAD_RC [" + in.path + "] " + detail};
 }
 
@@ -106,7 +113,8 @@ bool layout_parser::find_section(open_file& in, const std::string& section) {
 void layout_parser::read_entries(open_file& in, const std::string& section) {
   layout_token token;
   while (true) {
-    if (!next_token(in, token)) throw fault(in, "ends inside section [" + section + "], no END");
+    if (!next_token(in, token))
+      throw fault(in, "ends inside section [%s], no END", section.c_str());
     const std::string first = token.text;
     if (first == "END") return;
     if (first[0] == '#') {
@@ -136,19 +144,19 @@ void layout_parser::read_include(open_file& in) {
   need_token(in, path, "an INCLUDE");
   need_token(in, section, "an INCLUDE");
   trace("\tFilename to Open [%s] section [%s]\n", path.text, section.text);
-  const std::string target = std::string("section [") + section.text + "] of [" + path.text + "]";
   for (const auto& open : reading_) {
     if (open.first == path.text && open.second == section.text) {
-      throw fault(in, "includes " + target + ", which is already being read");
+      throw fault(in, "includes section [%s] of [%s], which is already being read", section.text,
+                  path.text);
     }
   }
   if (reading_.size() > static_cast<std::size_t>(LAYOUT_INCLUDE_DEPTH_MAX)) {
-    throw fault(in, "includes " + target + " deeper than " +
-                        std::to_string(LAYOUT_INCLUDE_DEPTH_MAX) + " levels");
+    throw fault(in, "includes section [%s] of [%s] deeper than %d levels", section.text, path.text,
+                LAYOUT_INCLUDE_DEPTH_MAX);
   }
   if (++include_count_ > LAYOUT_INCLUDE_COUNT_MAX) {
-    throw fault(in, "includes " + target + " after " + std::to_string(LAYOUT_INCLUDE_COUNT_MAX) +
-                        " included sections");
+    throw fault(in, "includes section [%s] of [%s] after %d included sections", section.text,
+                path.text, LAYOUT_INCLUDE_COUNT_MAX);
   }
   read_file(path.text, section.text);
 }
@@ -191,16 +199,17 @@ bool layout_parser::next_token(open_file& in, layout_token& token) {
     case token_status::read:
       return true;
     case token_status::end_of_file:
+      if (std::ferror(in.file.get())) throw fault(in, "could not be read");
       return false;
     case token_status::too_long:
       break;
   }
-  throw fault(in, "has a token longer than " + std::to_string(LAYOUT_TOKEN_MAX) + " characters: [" +
-                      std::string(token.text, 20) + "...]");
+  throw fault(in, "has a token longer than %d characters: [%.20s...]", LAYOUT_TOKEN_MAX,
+              token.text);
 }
 
 void layout_parser::need_token(open_file& in, layout_token& token, const std::string& within) {
-  if (!next_token(in, token)) throw fault(in, "ends in the middle of " + within);
+  if (!next_token(in, token)) throw fault(in, "ends in the middle of %s", within.c_str());
 }
 
 int32_t layout_parser::need_integer(open_file& in, const std::string& within, const char* field) {
@@ -208,7 +217,7 @@ int32_t layout_parser::need_integer(open_file& in, const std::string& within, co
   need_token(in, token, within);
   int32_t value = 0;
   if (!parse_layout_integer(token.text, value)) {
-    throw fault(in, within + ": " + field + " is not an integer: [" + token.text + "]");
+    throw fault(in, "%s: %s is not an integer: [%s]", within.c_str(), field, token.text);
   }
   return value;
 }

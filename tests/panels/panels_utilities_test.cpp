@@ -13,22 +13,6 @@
 
 namespace {
 
-// Sprites with the given control names, owned by the test.
-class item_list {
- public:
-  explicit item_list(const std::vector<const char*>& control_names) {
-    for (const char* control_name : control_names) {
-      owned_.push_back(std::make_unique<SPRITE>("", 0, 0, 0));
-      owned_.back()->set_control_name(control_name);
-      items.push_back(owned_.back().get());
-    }
-  }
-  std::vector<SPRITE*> items;
-
- private:
-  std::vector<std::unique_ptr<SPRITE>> owned_;
-};
-
 // The control name of a search result, or "none".
 std::string found(const SPRITE* item) {
   return item ? item->control_name : "none";
@@ -54,8 +38,19 @@ TEST(PanelNames, PositionOfMovesPastAPartialMatch) {
 }
 
 TEST(PanelNames, SearchesSkipLabelsOwnNameAndTheInstrumentSuffix) {
-  const item_list list({"LABEL;Cut;SLD_1_BASE_INSTRUMENT_0;;", "SLD_1_BASE_INSTRUMENT_0",
-                        "SLD_2_BASE_INSTRUMENT_0", "SLD", "ABCDEFGHIJKLM", "SLD_NOTE_2"});
+  std::vector<SPRITE> sprites(6, SPRITE("", 0, 0, 0));
+  std::vector<SPRITE*> items;
+  // Names of 13 characters or fewer come first: cut to nothing, they never match.
+  const char* names[] = {"SLD",
+                         "ABCDEFGHIJKLM",
+                         "SLD_NOTE_2",
+                         "LABEL;Cut;SLD_1_BASE_INSTRUMENT_0;;",
+                         "SLD_1_BASE_INSTRUMENT_0",
+                         "SLD_2_BASE_INSTRUMENT_0"};
+  for (std::size_t i = 0; i < sprites.size(); ++i) {
+    sprites[i].set_control_name(names[i]);
+    items.push_back(&sprites[i]);
+  }
   struct {
     const char* pattern;
     const char* own_name;
@@ -65,15 +60,15 @@ TEST(PanelNames, SearchesSkipLabelsOwnNameAndTheInstrumentSuffix) {
       {"SLD", "SLD_1_BASE_INSTRUMENT_0", "SLD_2_BASE_INSTRUMENT_0"},
       {"INSTRUMENT", nullptr, "none"},  // only the name before its suffix counts
       {"S", "SLD_2_BASE_INSTRUMENT_0", "SLD_1_BASE_INSTRUMENT_0"},
-      {"M", nullptr, "none"},  // 13 characters or fewer leave nothing to search
+      {"M", nullptr, "none"},
       {"NOTE", nullptr, "none"},
   };
   for (const auto& c : companions) {
-    EXPECT_EQ(found(find_companion(c.pattern, c.own_name, list.items)), c.expected) << c.pattern;
+    EXPECT_EQ(found(find_companion(c.pattern, c.own_name, items)), c.expected) << c.pattern;
   }
-  EXPECT_EQ(found(find_named("SLD_2_BASE_INSTRUMENT_0", list.items)), "SLD_2_BASE_INSTRUMENT_0");
-  EXPECT_EQ(found(find_named("SLD_2_BASE", list.items)), "none");
-  EXPECT_EQ(found(find_named("LABEL;Cut;SLD_1_BASE_INSTRUMENT_0;;", list.items)), "none");
+  EXPECT_EQ(found(find_named("SLD_2_BASE_INSTRUMENT_0", items)), "SLD_2_BASE_INSTRUMENT_0");
+  EXPECT_EQ(found(find_named("SLD_2_BASE", items)), "none");
+  EXPECT_EQ(found(find_named("LABEL;Cut;SLD_1_BASE_INSTRUMENT_0;;", items)), "none");
 }
 
 TEST(PanelNames, TextFieldsStopAtTheNextSemicolonOrTheEnd) {
