@@ -105,7 +105,10 @@ TEST_F(ArchiveTest, MissingEndStopsAtTheEndOfTheFile) {
 TEST_F(ArchiveTest, EntriesBeyondFourHundredAreRefusedWithoutOverflow) {
   std::string index = "H H\n";
   for (int i = 0; i < 405; ++i) {
-    index += "T" + std::to_string(i) + " t" + std::to_string(i) + ".bmp SIMPLEPART\n";
+    // Appended piece by piece: GCC 12 at -O3 takes "T" + std::string for an
+    // overlapping copy (a false -Wrestrict that fails the Release build).
+    const std::string number = std::to_string(i);
+    index.append("T").append(number).append(" t").append(number).append(".bmp SIMPLEPART\n");
   }
   index += "END\n";
   testing::internal::CaptureStderr();

@@ -30,7 +30,7 @@ class PanelViewGlTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (folder_) return;
-    folder_ = std::make_unique<temp_folder>();
+    folder_ = std::make_unique<zem_test::temp_folder>();
     std::string index = "ZPK 1\n";
     for (const auto& p : pictures) {
       write_solid_bmp24(folder_->file(std::string(p.name) + ".bmp"), 4, 4, p.colour);
@@ -64,7 +64,7 @@ class PanelViewGlTest : public ::testing::Test {
     return lit;
   }
 
-  static inline std::unique_ptr<temp_folder> folder_;
+  static inline std::unique_ptr<zem_test::temp_folder> folder_;
 };
 
 TEST_F(PanelViewGlTest, HeldKnobIsDrawnHalfAsLargeAgainWithItsReadout) {

@@ -1,71 +1,42 @@
-// Panels for the tests: each engine panel built from layout files whose
+// Panels for the panel tests: each engine panel built from layout files whose
 // sections are empty, then given the widgets a test needs, and records queued
-// on it as the input loop queues them.
+// on it as the input loop queues them. Header only, for the test programs that
+// link the panels (the support library itself needs no GUI).
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
-#include "../gfx/gfx_test_files.h"
 #include "knob_table.h"
 #include "osc_gui.h"
 #include "tb303_gui.h"
 #include "tb808_gui.h"
+#include "temp_folder.h"
 #include "widget_event.h"
 
 namespace panel_test {
 
-// A folder holding RC/TB303.RC, RC/TB808.RC and RC/OSC.RC, each with an
-// empty section for every engine, made once per test program. Only the
-// process that made it removes it: a death test's child leaves through exit
-// and must not take the folder from its parent.
-inline const std::filesystem::path& empty_layouts() {
-  struct layouts {
-    std::filesystem::path path;
-    pid_t owner = getpid();
-    ~layouts() {
-      if (getpid() == owner) std::filesystem::remove_all(path);
-    }
-  };
-  static const layouts folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zem-panels-XXXXXX").string();
-    return layouts{mkdtemp(pattern.data())};
-  }();
-  static const bool written = [] {
-    std::filesystem::create_directory(folder.path / "RC");
-    for (const char* file : {"RC/TB303.RC", "RC/TB808.RC", "RC/OSC.RC"}) {
-      gfx_test::write_text((folder.path / file).string(),
-                           "BEGIN TB303\nEND\nBEGIN TB808\nEND\nBEGIN OSC\nEND\nEOF\n");
-    }
-    return true;
-  }();
-  (void)written;
-  return folder.path;
-}
-
-// The engine panel of that kind at (0, 125) with no widgets; the generic
-// knobs are tried on a bass-line panel.
+// The engine panel of that kind at (0, 125), built in a fresh folder whose
+// layout files hold an empty section for every engine, so it starts with no
+// widgets; the generic knobs are tried on a bass-line panel.
 inline std::unique_ptr<INSTRUMENT_GUI> make_panel(knob_panel kind) {
-  const std::filesystem::path here = std::filesystem::current_path();
-  std::filesystem::current_path(empty_layouts());
-  std::unique_ptr<INSTRUMENT_GUI> panel;
+  const zem_test::temp_folder folder(true);
+  std::filesystem::create_directory(folder.path() / "RC");
+  for (const char* file : {"RC/TB303.RC", "RC/TB808.RC", "RC/OSC.RC"}) {
+    std::ofstream(folder.file(file)) << "BEGIN TB303\nEND\nBEGIN TB808\nEND\nBEGIN OSC\nEND\nEOF\n";
+  }
   switch (kind) {
     case knob_panel::generic:
     case knob_panel::tb303:
-      panel = std::make_unique<TB303_GUI>("808_1", 0, 125, 1);
-      break;
+      return std::make_unique<TB303_GUI>("808_1", 0, 125, 1);
     case knob_panel::tb808:
-      panel = std::make_unique<TB808_GUI>("303_1", 0, 125, 0);
-      break;
+      return std::make_unique<TB808_GUI>("303_1", 0, 125, 0);
     case knob_panel::osc:
-      panel = std::make_unique<OSC_GUI>("OSC_1", 0, 125, 4);
-      break;
+      return std::make_unique<OSC_GUI>("OSC_1", 0, 125, 4);
   }
-  std::filesystem::current_path(here);
-  return panel;
+  return nullptr;
 }
 
 inline TB303_GUI& bass(INSTRUMENT_GUI& panel) {
