@@ -106,11 +106,14 @@ TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRe
   EXPECT_NE(shell("xdotool getwindowgeometry " + zem.window()).find("Geometry: 800x625"),
             std::string::npos);
   // The first picture: every panel band shows something.
-  ASSERT_TRUE(wait_until([&] {
+  const auto every_band_shows = [&](int band_height) {
     for (int band = 0; band < 5; ++band)
-      if (bright_pixels(picture(zem, 0, 125 * band, 800, 125)) == 0) return false;
+      if (bright_pixels(
+              picture(zem, 0, band_height * band, band_height * 800 / 125, band_height)) == 0)
+        return false;
     return true;
-  })) << "the first picture did not come";
+  };
+  ASSERT_TRUE(wait_until([&] { return every_band_shows(125); })) << "no first picture";
   shell("import -window " + zem.window() + " " + ZEM_ARTIFACT_DIR + "/startup.png");
   expect_start_up_text(zem.output());
 
@@ -136,6 +139,12 @@ TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRe
                 std::to_string(knob.y));
     return std::regex_search(shell("xdotool getwindowname " + zem.window()), caption);
   }));
+
+  // After all those one-panel redraws, and after a resize, the window still
+  // shows every panel.
+  EXPECT_TRUE(wait_until([&] { return every_band_shows(125); }));
+  zem.xdotool("windowsize %W 960 750");
+  EXPECT_TRUE(wait_until([&] { return every_band_shows(150); })) << "no whole frame after a resize";
 
   zem.close_window();
   const auto result = zem.finish();
