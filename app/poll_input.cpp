@@ -13,8 +13,25 @@
 #include "video.h"
 
 namespace {
-// Window-system messages reach the loop too (they are enabled at start-up).
+// The event of the turn being handled.
 SDL_Event current_event;
+
+// Reads a step-event text "<instrument>_BEEP_<number>". The numbers are read
+// whole, and a text that is short, longer than the poster's 80-byte buffer or
+// of another form is refused, never read past its end.
+bool read_step_event_text(const char* text, int32_t& instrument, int32_t& number) {
+  // The poster's buffer is 80 bytes: a text not ended within it is not read further.
+  const std::size_t length = strnlen(text, step_event_text_size);
+  if (length == step_event_text_size) return false;
+  int read = -1;
+  int a = 0;
+  int b = 0;
+  if (std::sscanf(text, "%d_BEEP_%d%n", &a, &b, &read) != 2 || read != static_cast<int>(length))
+    return false;
+  instrument = a;
+  number = b;
+  return true;
+}
 
 void handle_key(const SDL_KeyboardEvent& key) {
   switch (key.keysym.sym) {
@@ -103,20 +120,6 @@ void handle(const SDL_Event& event) {
   }
 }
 }  // namespace
-
-bool read_step_event_text(const char* text, int32_t& instrument, int32_t& number) {
-  // The poster's buffer is 80 bytes: a text not ended within it is not read further.
-  const std::size_t length = strnlen(text, step_event_text_size);
-  if (length == step_event_text_size) return false;
-  int read = -1;
-  int a = 0;
-  int b = 0;
-  if (std::sscanf(text, "%d_BEEP_%d%n", &a, &b, &read) != 2 || read != static_cast<int>(length))
-    return false;
-  instrument = a;
-  number = b;
-  return true;
-}
 
 int32_t poll_input() {
   dirty_list.clear();

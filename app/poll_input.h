@@ -7,7 +7,3 @@
 // Empties dirty_list, then handles one pending event. Returns 1 when an event
 // was taken (whatever it was), 0 when none was pending.
 int32_t poll_input();
-
-// Reads a step-event text "<instrument>_BEEP_<number>" of at most 80 bytes.
-// False for a text that does not have exactly that form.
-bool read_step_event_text(const char* text, int32_t& instrument, int32_t& number);

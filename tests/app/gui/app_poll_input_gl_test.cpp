@@ -329,9 +329,10 @@ TEST_F(PollInput, PassEndEventsShowThePatternOnThePanelFoundByInstrumentNumber) 
       {1, "4_BEEP_1", 4, "BUTTON_PATTERN_2_"},
       {1, "2_BEEP_8", 2, "BUTTON_PATTERN_12_"},  // pattern 8: bank button 2
       {1, "3_BEEP_12", 3, "BUTTON_PATTERN_12_"},
-      {0, "1_BEEP_3", -1, nullptr},  // a step event changes nothing
-      {1, "7_BEEP_1", -1, nullptr},  // no instrument 7
-      {1, "1_B", -1, nullptr},       // short texts
+      {1, "3_BEEP_104", 3, "BUTTON_PATTERN_1_"},  // read whole, not as 10
+      {0, "1_BEEP_3", -1, nullptr},               // a step event changes nothing
+      {1, "7_BEEP_1", -1, nullptr},               // no instrument 7
+      {1, "1_B", -1, nullptr},                    // short texts
       {1, "1_BEEP_", -1, nullptr},
       {1, "", -1, nullptr},
       {1, "1_BEEP_2x", -1, nullptr},

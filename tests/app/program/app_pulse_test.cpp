@@ -226,8 +226,7 @@ TEST_F(AppPulse, ServerThatIsGoneMakesInitFailWithAnError) {
 TEST_F(AppPulse, ProgramPlaysThroughTheServerAndQuitsOnEscape) {
   window_test::session zem("11", server_.client_environment());
   ASSERT_FALSE(zem.window().empty()) << zem.output();
-  zem.key("Escape");
-  const auto result = zem.finish();
+  const auto result = zem.quit_with("Escape");
   EXPECT_EQ(result.exit_code, 0) << result.out;
   EXPECT_NE(result.out.find("Direct Sound Driver list\n"), std::string::npos);
   EXPECT_NE(result.out.find("Late audio blocks: "), std::string::npos) << result.out;

@@ -49,25 +49,6 @@ int level_from_now(session& zem) {
   return peak(zem, recorded_frames(zem) + second / 10, 2 * second);
 }
 
-// Bytes of the window's picture in the area (RGB, 8 bits each).
-std::string picture(session& zem, int x, int y, int width, int height) {
-  const std::string file = zem.folder().file("area.rgb");
-  shell("import -window " + zem.window() + " -crop " + std::to_string(width) + "x" +
-        std::to_string(height) + "+" + std::to_string(x) + "+" + std::to_string(y) +
-        " -depth 8 rgb:" + file + " 2>/dev/null");
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-int bright_pixels(const std::string& rgb) {
-  int n = 0;
-  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-    const auto channel = [&](size_t k) { return static_cast<unsigned char>(rgb[i + k]); };
-    if (channel(0) > 180 && channel(1) > 180 && channel(2) > 180) ++n;
-  }
-  return n;
-}
-
 void drag(session& zem, int button, int x, int y, int to_x, int to_y) {
   const std::string b = std::to_string(button);
   zem.xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown " + b +
@@ -108,8 +89,8 @@ TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRe
   // The first picture: every panel band shows something.
   const auto every_band_shows = [&](int band_height) {
     for (int band = 0; band < 5; ++band)
-      if (bright_pixels(
-              picture(zem, 0, band_height * band, band_height * 800 / 125, band_height)) == 0)
+      if (window_test::bright_pixels(
+              zem.picture(0, band_height * band, band_height * 800 / 125, band_height)) == 0)
         return false;
     return true;
   };
@@ -122,7 +103,7 @@ TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRe
   ASSERT_TRUE(widgets.count("SLD_0_NOTE_2")) << zem.output();
   const auto knob = widgets.at("SLD_0_NOTE_2");
   const auto tip_area = [&] {
-    return bright_pixels(picture(zem, knob.x - 16, knob.y - 2, 40, 12));
+    return window_test::bright_pixels(zem.picture(knob.x - 16, knob.y - 2, 40, 12));
   };
   zem.xdotool("mousemove 795 620");
   zem.dump();
@@ -205,8 +186,7 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
   std::snprintf(placed, sizeof placed, "Placed on %3d %3d \n", knob.x + 13, knob.y + 7);
   EXPECT_NE(zem.output().find(placed, from), std::string::npos);
 
-  zem.key("Escape");
-  const auto result = zem.finish();
+  const auto result = zem.quit_with("Escape");
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
   EXPECT_TRUE(zem_test::read_wav(zem.folder().file("session.wav")).valid);
@@ -250,8 +230,7 @@ TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
   const std::regex connected(":out_0\n +system:playback_1\n");
   EXPECT_TRUE(wait_until([&] { return std::regex_search(jack.ports(), connected); }))
       << jack.ports();
-  zem.key("Escape");
-  const auto result = zem.finish();
+  const auto result = zem.quit_with("Escape");
   EXPECT_EQ(result.exit_code, 0) << result.out;
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
 }
