@@ -25,13 +25,17 @@ pid=$(pgrep -n -x zem)
 window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
 # Start-up is over once the window shows; give the audio a moment to settle.
 sleep 2
-ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
-before=$(ticks)
+# Ticks of user and system time: the whole process, and its main thread
+# (input, panels, drawing) apart from the audio and the libraries' threads.
+ticks() { awk '{print $14 + $15}' "$1"; }
+before=$(ticks "/proc/$pid/stat")
+main_before=$(ticks "/proc/$pid/task/$pid/stat")
 sleep "$seconds"
-after=$(ticks)
+after=$(ticks "/proc/$pid/stat")
+main_after=$(ticks "/proc/$pid/task/$pid/stat")
 hz=$(getconf CLK_TCK)
-awk -v t=$((after - before)) -v hz="$hz" -v s="$seconds" \
-  'BEGIN { printf "CPU use of zem over %d s, five instruments playing, no input: %.1f%% of one core\n", s, 100 * t / hz / s }'
+awk -v t=$((after - before)) -v m=$((main_after - main_before)) -v hz="$hz" -v s="$seconds" \
+  'BEGIN { printf "CPU use of zem over %d s, five instruments playing, no input: %.1f%% of one core (main thread %.1f%%, other threads %.1f%%)\n", s, 100 * t / hz / s, 100 * m / hz / s, 100 * (t - m) / hz / s }'
 xdotool key --window "$window" Escape
 wait
 INNER
