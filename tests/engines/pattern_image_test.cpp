@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "field_table.h"
 #include "osc.h"
 #include "pattern_images.h"
 #include "render_frames.h"
@@ -181,6 +182,37 @@ TEST(PatternImage, EngineFieldsStandAtTheirOffsets) {
     ASSERT_EQ(image.size(), engine->size);
     for (const engine_place& place : places)
       EXPECT_EQ(word_at(image, place.offset), place.word) << place.offset;
+  }
+}
+
+// The field tables and the reference places cover every byte of each image
+// exactly once: no field overlaps another or stands outside the file, and no
+// word is left out.
+TEST(PatternImage, FieldTablesCoverEachImageExactlyOnce) {
+  for (const engine_case& engine : engine_cases) {
+    SCOPED_TRACE(engine.name);
+    auto instrument = engine.make();
+    const image_layout layout = image_layout_of(*instrument);
+    ASSERT_EQ(static_cast<size_t>(layout.size), engine.size);
+    ASSERT_EQ(static_cast<size_t>(layout.block_offset), engine.block);
+    std::vector<int> uses(engine.size, 0);
+    const auto cover = [&](size_t at, size_t bytes) {
+      for (size_t k = at; k < at + bytes && k < uses.size(); ++k) ++uses[k];
+      EXPECT_LE(at + bytes, uses.size()) << at;
+    };
+    const auto cover_table = [&](field_table table, size_t base) {
+      for (const field_spec& spec : table)
+        if (spec.in_file()) cover(base + spec.offset, 4u * spec.rows() * spec.row_length());
+    };
+    cover_table(layout.engine_fields, 0);
+    cover_table(instrument_fields(), engine.block);
+    for (size_t at : {0, 4, 132, 136, 140}) cover(engine.block + at, 4);  // references, reserved
+    cover(engine.block + 8, 80);                                          // engine_name
+    if (engine.block > 0) {
+      cover(0, 4);
+      cover(engine.block - 4, 4);
+    }
+    for (size_t k = 0; k < uses.size(); ++k) ASSERT_EQ(uses[k], 1) << "byte " << k;
   }
 }
 
