@@ -65,7 +65,9 @@ void for_each_stored(INSTRUMENT& instrument, const image_layout& layout, Visit&&
 std::string not_ours(const image_layout& layout) {
   const std::string_view label = layout.engine_name.empty() ? "INSTRUMENT" : layout.engine_name;
   const bool vowel = std::string_view("AEIOU").find(label[0]) != std::string_view::npos;
-  return (vowel ? "not an " : "not a ") + std::string(label) + " pattern file: ";
+  std::string text(vowel ? "not an " : "not a ");
+  text.append(label);
+  return text.append(" pattern file: ");
 }
 
 // The name as a message may show it: no control characters.
@@ -76,13 +78,21 @@ std::string printable(std::string_view text) {
   return shown;
 }
 
+// Built by appending: "[" + std::to_string(...) trips a false -Wrestrict
+// warning of g++ 12 in optimised builds.
 std::string element_name(const field_spec& spec, int32_t element) {
   std::string name(spec.name);
-  if (spec.dimensions() == 2)
-    name += "[" + std::to_string(element / spec.row_length()) + "][" +
-            std::to_string(element % spec.row_length()) + "]";
-  else if (spec.dimensions() == 1)
-    name += "[" + std::to_string(element) + "]";
+  const auto index = [&name](int32_t i) {
+    name.push_back('[');
+    name.append(std::to_string(i));
+    name.push_back(']');
+  };
+  if (spec.dimensions() == 2) {
+    index(element / spec.row_length());
+    index(element % spec.row_length());
+  } else if (spec.dimensions() == 1) {
+    index(element);
+  }
   return name;
 }
 
