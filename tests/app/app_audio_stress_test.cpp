@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <memory>
+#include <thread>
 
 #include "app_test_support.h"
 #include "fsound.h"

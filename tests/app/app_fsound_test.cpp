@@ -1,9 +1,17 @@
 // The audio layer: the rules of its calls, the mixing core, the pace of the
 // "NoSound" output and its WAV recording.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 #include <vector>
 
 #include "app_test_support.h"
@@ -11,11 +19,13 @@
 #include "stream_callback.h"
 #include "stream_mixer.h"
 #include "tb303.h"
+#include "temp_folder.h"
+#include "wav_reading.h"
 #include "wav_writer.h"
 
 namespace {
 using app_test::start_nosound;
-using app_test::temp_folder;
+using zem_test::temp_folder;
 
 constexpr unsigned int mode = app_test::stream_mode;
 
@@ -203,7 +213,7 @@ TEST_F(AppFsound, RecordingHoldsExactlyTheFramesOfTheEngine) {
     done += n;
   }
 
-  const auto wav = app_test::read_wav("session.wav");
+  const auto wav = zem_test::read_wav("session.wav");
   ASSERT_TRUE(wav.valid);
   EXPECT_EQ(wav.rate, 44100u);
   ASSERT_GE(wav.samples.size(), expected.size());
@@ -263,7 +273,7 @@ TEST(AppWavWriter, HeaderIsConsistentWheneverTheWriterIsKilled) {
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the writer could not open its file";
-    const auto wav = app_test::read_wav(path);
+    const auto wav = zem_test::read_wav(path);
     ASSERT_TRUE(wav.valid) << "trial " << trial << ": RIFF size " << wav.riff_size << ", data size "
                            << wav.data_size << ", file size " << wav.file_size;
     EXPECT_EQ(wav.rate, 44100u);

@@ -3,15 +3,23 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <regex>
+#include <string>
+#include <thread>
 
 #include "app_test_support.h"
+#include "child_process.h"
+#include "leak_suppressions.h"
+#include "temp_folder.h"
+#include "wav_reading.h"
 
 namespace {
-using app_test::program;
-using app_test::run_program;
-using app_test::temp_folder;
+using zem_test::program;
+using zem_test::run_program;
+using zem_test::temp_folder;
 
 const std::string dashes = "---------------------------------------------------------\n";
 const std::string press = "Press a corresponding number or ESC to quit\n";
@@ -77,7 +85,7 @@ TEST(AppMenu, DriverMenuIgnoresKeysOutsideTheListAndQuitsOnEscape) {
 
 TEST(AppMenu, AsioOffersOnlyTheDevicesOfJack) {
   temp_folder folder;
-  program zem(ZEM_PROGRAM, folder.path(), app_test::alsa_leak_environment(folder.path()));
+  program zem(ZEM_PROGRAM, folder.path(), zem_test::leak_environment(folder.path()));
   zem.type("3\033");
   const auto result = zem.finish();
   EXPECT_EQ(result.exit_code, 0);
@@ -99,7 +107,7 @@ TEST(AppMenu, SecondDriverRecordsUntilEscapeThenShutsDownInOrder) {
   EXPECT_TRUE(
       std::regex_match(result.out.substr(menus.size()), std::regex("Late audio blocks: [0-9]+\n")))
       << result.out;
-  const auto recording = app_test::read_wav(wav);
+  const auto recording = zem_test::read_wav(wav);
   ASSERT_TRUE(recording.valid);
   EXPECT_EQ(recording.rate, 44100u);
   EXPECT_EQ(recording.channels, 2);
@@ -121,7 +129,7 @@ TEST(AppMenu, TerminationSignalWhilePlayingShutsDownInOrder) {
     const auto result = zem.finish();
     EXPECT_EQ(result.exit_code, 0) << "signal " << signal;
     EXPECT_NE(result.out.find("Late audio blocks: "), std::string::npos);
-    EXPECT_TRUE(app_test::read_wav(folder.file("session.wav")).valid);
+    EXPECT_TRUE(zem_test::read_wav(folder.file("session.wav")).valid);
   }
 }
 
@@ -147,7 +155,7 @@ TEST(AppMenu, KilledWhileRecordingLeavesAPlayableFile) {
   zem.signal(SIGKILL);
   const auto result = zem.finish();
   EXPECT_EQ(result.signal, SIGKILL);
-  const auto recording = app_test::read_wav(wav);
+  const auto recording = zem_test::read_wav(wav);
   ASSERT_TRUE(recording.valid);
   EXPECT_GE(recording.data_size, 44100u);
   EXPECT_EQ(recording.data_size % 4, 0u);

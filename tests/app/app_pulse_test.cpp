@@ -1,29 +1,43 @@
 // The real device path: a private PulseAudio server with a null sink, reached
 // through PortAudio's ALSA host API as a sound card would be. The server is
 // started for each test and always stopped afterwards.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
 
 #include "app_test_support.h"
+#include "child_process.h"
 #include "fsound.h"
+#include "leak_suppressions.h"
 #include "startup.h"
+#include "temp_folder.h"
 
 // In sanitizer builds: ALSA's plugins leave allocations of their own behind
-// when ALSA unloads them; full stacks let the suppression find them.
+// when ALSA unloads them; full stacks let the suppression (leak_suppressions.h)
+// find them.
 extern "C" const char* __asan_default_options() {
-  return "fast_unwind_on_malloc=0";
-}
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:snd_dlopen\n";
+  return zem_test::full_stack_asan_options;
 }
 
 namespace {
-using app_test::temp_folder;
+using zem_test::read_file;
+using zem_test::temp_folder;
 
 constexpr unsigned int mode = app_test::stream_mode;
 
@@ -36,11 +50,6 @@ bool can_connect(const std::string& socket_path) {
   const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
   close(fd);
   return ok;
-}
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 // A PulseAudio server of our own: its own home and runtime folder, a null sink
@@ -216,9 +225,9 @@ TEST_F(AppPulse, ServerThatIsGoneMakesInitFailWithAnError) {
 TEST_F(AppPulse, ProgramPlaysThroughTheServerAndQuitsOnEscape) {
   temp_folder folder;
   std::vector<std::string> environment = server_.client_environment();
-  for (const std::string& entry : app_test::alsa_leak_environment(folder.path()))
+  for (const std::string& entry : zem_test::leak_environment(folder.path()))
     environment.push_back(entry);
-  app_test::program zem(ZEM_PROGRAM, folder.path(), environment);
+  zem_test::program zem(ZEM_PROGRAM, folder.path(), environment);
   zem.type("11");
   std::this_thread::sleep_for(std::chrono::seconds(2));
   zem.type("\033");

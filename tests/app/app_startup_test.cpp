@@ -3,9 +3,13 @@
 // codes, and a failed initialisation of the audio layer.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <thread>
 
 #include "app_test_support.h"
+#include "child_process.h"
 #include "fsound.h"
 #include "fsound_test.h"
 #include "init_sound.h"
@@ -16,8 +20,8 @@
 
 namespace {
 using app_test::has_played;
-using app_test::run_in_child;
 using app_test::start_nosound;
+using zem_test::run_in_child;
 
 TEST(AppStartup, InstrumentsAreNumberedInConstructionOrderAndListedInTheirOwn) {
   instrument_counter = 0;

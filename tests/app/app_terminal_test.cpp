@@ -4,12 +4,20 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <termios.h>
+#include <unistd.h>
 
-#include "app_test_support.h"
+#include <chrono>
+#include <csignal>
+#include <string>
+#include <thread>
+
+#include "child_process.h"
+#include "temp_folder.h"
 
 namespace {
-using app_test::temp_folder;
+using zem_test::temp_folder;
 
 // The program with a terminal as its standard input. Its standard output goes
 // to the terminal too, or with `output_to_pipe` to a pipe that the test reads
@@ -63,12 +71,12 @@ class terminal_run {
   }
   void signal(int number) { kill(pid_, number); }
   // How the program ended (its output is in screen()).
-  app_test::run_result finish() {
+  zem_test::run_result finish() {
     int status = 0;
     waitpid(pid_, &status, 0);
     finished_ = true;
     read_some(0);
-    app_test::run_result result;
+    zem_test::run_result result;
     if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
     return result;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx_test_files.h"
+#include "temp_folder.h"
 #include "texture_library.h"
 
 namespace {
@@ -37,7 +38,7 @@ class ArchiveTest : public ::testing::Test {
     return TEXTURE_LIBRARY(path.c_str(), recording_loader);
   }
 
-  gfx_test::temp_folder folder;
+  zem_test::temp_folder folder;
 };
 
 TEST_F(ArchiveTest, HeaderFollowedByEndGivesAnEmptyLibrary) {

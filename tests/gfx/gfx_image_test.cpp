@@ -6,6 +6,7 @@
 
 #include "gfx_test_files.h"
 #include "image.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void expect_pixel(const SDL_Surface* surface, int column, int row_in_memory, rgb
 }
 
 TEST(ImageTest, BgrImageComesOutUpsideDownInRgbOrder) {
-  gfx_test::temp_folder folder;
+  zem_test::temp_folder folder;
   const std::string path = folder.file("three.bmp");
   gfx_test::write_bmp24(path, 3, 3, numbered);
   SDL_Surface* surface = load_image(path.c_str());
@@ -60,7 +61,7 @@ TEST(ImageTest, RgbSurfaceIsFlippedWithoutSwapping) {
 }
 
 TEST(ImageTest, ThirtyTwoBitImageIsRefused) {
-  gfx_test::temp_folder folder;
+  zem_test::temp_folder folder;
   const std::string path = folder.file("alpha.bmp");
   gfx_test::write_bmp32(path, 4, 4);
   testing::internal::CaptureStderr();
@@ -78,7 +79,7 @@ TEST(ImageTest, UnknownByteOrderIsRefused) {
 }
 
 TEST(ImageTest, UnreadableFileIsRefused) {
-  gfx_test::temp_folder folder;
+  zem_test::temp_folder folder;
   const std::string path = folder.file("junk.bmp");
   gfx_test::write_text(path, "BM not really an image");
   testing::internal::CaptureStderr();

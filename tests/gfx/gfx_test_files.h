@@ -1,15 +1,12 @@
-// Small files for the graphics tests: a private temporary folder, 24-bit and
-// 32-bit BMP images, archive index files and the test font.
+// Small files for the graphics tests: 24-bit and 32-bit BMP images, archive
+// index files and the test font. Their temporary folders are
+// zem_test::temp_folder (tests/support/temp_folder.h).
 #pragma once
 
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -18,21 +15,6 @@ namespace gfx_test {
 
 struct rgb {
   Uint8 r, g, b;
-};
-
-// A fresh folder under the system's temporary folder, removed at the end.
-class temp_folder {
- public:
-  temp_folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zem-gfx-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~temp_folder() { std::filesystem::remove_all(path_); }
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 // Writes a 24-bit BMP of width x height whose pixel (column, row from the top)

@@ -1,64 +1,43 @@
 // zem-render run as a program: exit statuses, messages, the files it leaves,
 // and frames that equal, bit for bit, the engines' own `render`.
+#include <gtest/gtest.h>
 #include <signal.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "child_process.h"
 #include "osc.h"
-#include "render_test_support.h"
 #include "tb303.h"
 #include "tb808.h"
+#include "temp_folder.h"
+#include "wav_reading.h"
 
-using render_test::read_file;
-using render_test::read_wav_samples;
-using render_test::scratch_folder;
+using zem_test::read_file;
+using zem_test::read_wav_samples;
+using zem_test::temp_folder;
 
 namespace {
 
-struct run_result {
-  int status = -1;  // exit status, or 128 + signal
-  std::string out;
-  std::string err;
-};
+using zem_test::run_result;
 
-class running_render {
- public:
-  explicit running_render(const std::vector<std::string>& args) {
-    const std::string out = capture_ / "out", err = capture_ / "err";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> words = {ZEM_RENDER_PATH};
-    words.insert(words.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    if (posix_spawn(&pid_, ZEM_RENDER_PATH, &actions, nullptr, argv.data(), environ) != 0)
-      ADD_FAILURE() << "cannot start " << ZEM_RENDER_PATH;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  void signal(int number) { ::kill(pid_, number); }
-  run_result wait() {
-    int status = 0;
-    ::waitpid(pid_, &status, 0);
-    run_result result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = read_file(capture_ / "out");
-    result.err = read_file(capture_ / "err");
-    return result;
-  }
-
- private:
-  scratch_folder capture_;  // kept apart from the folders the tests inspect
-  pid_t pid_ = -1;
-};
+// zem-render with these arguments, its standard error captured apart.
+zem_test::launch render_launch(const std::vector<std::string>& args) {
+  zem_test::launch how;
+  how.arguments = args;
+  how.capture_errors = true;
+  how.timeout_seconds = 600;
+  return how;
+}
 
 run_result run_render(const std::vector<std::string>& args) {
-  return running_render(args).wait();
+  return zem_test::program(ZEM_RENDER_PATH, render_launch(args)).finish();
 }
 
 // Renders `frames` frames with the engine's own render, in one call.
@@ -100,15 +79,15 @@ TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
       {"tb303", "FOLDER"},
   };
   for (std::vector<std::string> args : cases) {
-    scratch_folder folder;
-    std::filesystem::create_directory(folder / "FOLDER");
+    temp_folder folder;
+    std::filesystem::create_directory(folder.file("FOLDER"));
     for (std::string& arg : args) {
-      if (arg == "OUT" || arg == "FOLDER") arg = folder / arg;
-      if (arg.starts_with("MISSING")) arg = folder / arg;
+      if (arg == "OUT" || arg == "FOLDER") arg = folder.file(arg);
+      if (arg.starts_with("MISSING")) arg = folder.file(arg);
     }
     const run_result result = run_render(args);
     const std::string command = args[0] + " " + (args.size() > 1 ? args[1] : "");
-    EXPECT_EQ(result.status, 2) << command;
+    EXPECT_EQ(result.status(), 2) << command;
     EXPECT_TRUE(result.err.starts_with("zem-render: ")) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_TRUE(result.err.ends_with("\n")) << result.err;
@@ -118,31 +97,31 @@ TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
 }
 
 TEST(RenderCli, PatternFilesAreNotSupportedYet) {
-  scratch_folder folder;
-  const run_result result = run_render({"tb303", "--load", "a.sta", folder / "out.wav"});
-  EXPECT_EQ(result.status, 2);
+  temp_folder folder;
+  const run_result result = run_render({"tb303", "--load", "a.sta", folder.file("out.wav")});
+  EXPECT_EQ(result.status(), 2);
   EXPECT_NE(result.err.find("not supported yet"), std::string::npos) << result.err;
 }
 
 TEST(RenderCli, FailedRunLeavesAnExistingFileAlone) {
-  scratch_folder folder;
-  const std::string out = folder / "out.wav";
-  ASSERT_EQ(run_render({"tb808", "--frames", "10", out}).status, 0);
+  temp_folder folder;
+  const std::string out = folder.file("out.wav");
+  ASSERT_EQ(run_render({"tb808", "--frames", "10", out}).status(), 0);
   const std::string before = read_file(out);
-  EXPECT_EQ(run_render({"tb808", "--set", "bogus=1", out}).status, 2);
+  EXPECT_EQ(run_render({"tb808", "--set", "bogus=1", out}).status(), 2);
   EXPECT_EQ(read_file(out), before);
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
 }
 
 TEST(RenderCli, HelpPrintsTheUsage) {
   const run_result result = run_render({"--help"});
-  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.status(), 0);
   EXPECT_TRUE(result.out.starts_with("usage: zem-render ENGINE")) << result.out;
 }
 
 TEST(RenderCli, LengthOptions) {
-  scratch_folder folder;
-  const std::string out = folder / "out.wav";
+  temp_folder folder;
+  const std::string out = folder.file("out.wav");
   struct length_case {
     std::vector<std::string> args;
     size_t frames;
@@ -160,7 +139,7 @@ TEST(RenderCli, LengthOptions) {
   };
   for (length_case c : cases) {
     c.args.push_back(out);
-    ASSERT_EQ(run_render(c.args).status, 0) << c.args[0];
+    ASSERT_EQ(run_render(c.args).status(), 0) << c.args[0];
     EXPECT_EQ(frames_in(out), c.frames) << c.args[0] << " " << c.args[1];
   }
 }
@@ -168,15 +147,15 @@ TEST(RenderCli, LengthOptions) {
 // The frames in the file are exactly those of the engine's render with the
 // same settings, whatever blocks the renderer cut them into.
 TEST(RenderCli, FramesEqualADirectRenderBitForBit) {
-  scratch_folder folder;
-  const std::string out = folder / "out.wav";
+  temp_folder folder;
+  const std::string out = folder.file("out.wav");
   constexpr int frames = 30001;  // not a whole number of blocks
   const std::string length = std::to_string(frames);
 
   ASSERT_EQ(run_render({"tb303", "--frames", length, "--set", "wave_kind=3", "--set",
                         "filter_switch=1", "--set", "distortion_switch=1", "--set",
                         "noise_switch=1", "--set", "pattern_memory[0][1]=440", out})
-                .status,
+                .status(),
             0);
   std::srand(1);  // the patterns come from rand(), unseeded in the program
   TB303 bass;
@@ -192,7 +171,7 @@ TEST(RenderCli, FramesEqualADirectRenderBitForBit) {
   ASSERT_EQ(run_render({"tb808", "--frames", length, "--set", "pattern_memory[0][0]=1", "--set",
                         "pattern_memory[0][3]=1", "--set", "filter_switch=1", "--set",
                         "filter_lfo.on=1", "--set", "pitch_depth=900", out})
-                .status,
+                .status(),
             0);
   TB808 drum;
   drum.pattern_memory[0][0] = 1;
@@ -207,7 +186,7 @@ TEST(RenderCli, FramesEqualADirectRenderBitForBit) {
   ASSERT_EQ(run_render({"osc", "--frames", length, "--set", "osc3_on=1", "--set", "osc2_factor=3.5",
                         "--set", "envelope_lfo.on=1", "--set", "step_frequencies[2]=440", "--set",
                         "volume=0.8", out})
-                .status,
+                .status(),
             0);
   OSC oscillators;
   oscillators.osc3_on = 1;
@@ -221,29 +200,29 @@ TEST(RenderCli, FramesEqualADirectRenderBitForBit) {
 }
 
 TEST(RenderCli, SetReachesTheField) {
-  scratch_folder folder;
-  const std::string out = folder / "out.wav";
-  ASSERT_EQ(run_render({"tb303", "--frames", "6000", out}).status, 0);
+  temp_folder folder;
+  const std::string out = folder.file("out.wav");
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", out}).status(), 0);
   const std::vector<int16_t> sine = read_wav_samples(out);
   EXPECT_FALSE(all_silent(sine));
-  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "volume=0", out}).status, 0);
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "volume=0", out}).status(), 0);
   EXPECT_TRUE(all_silent(read_wav_samples(out)));
-  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "wave_kind=2", out}).status, 0);
+  ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "wave_kind=2", out}).status(), 0);
   EXPECT_NE(read_wav_samples(out), sine);
 
   const run_result state =
       run_render({"tb303", "--frames", "1", "--set", "filter_switch=1", "--set",
                   "filter_level=1200", "--set", "wave_divisor=2.5", "--print-state", out});
-  ASSERT_EQ(state.status, 0);
+  ASSERT_EQ(state.status(), 0);
   EXPECT_NE(state.out.find("FILTER[[*] LVL [ 1200]"), std::string::npos) << state.out;
   EXPECT_NE(state.out.find("FX1 [2.500]"), std::string::npos) << state.out;
 }
 
 TEST(RenderCli, RackPrintsItsInstrumentsInStartUpOrder) {
-  scratch_folder folder;
+  temp_folder folder;
   const run_result result = run_render(
-      {"rack", "--frames", "1", "--set", "2:volume=0.25", "--print-state", folder / "out.wav"});
-  ASSERT_EQ(result.status, 0);
+      {"rack", "--frames", "1", "--set", "2:volume=0.25", "--print-state", folder.file("out.wav")});
+  ASSERT_EQ(result.status(), 0);
   size_t at = 0;
   for (const char* head : {"TB808-0 ", "TB303-1 ", "OSC-2 ", "TB303-3 ", "TB808-4 "}) {
     const size_t found = result.out.find(head, at);
@@ -258,14 +237,14 @@ TEST(RenderCli, RackPrintsItsInstrumentsInStartUpOrder) {
 // The rack's file is the sum of the five instruments, each rendered on its
 // own, saturated to 16 bits.
 TEST(RenderCli, RackIsTheSaturatedSumOfTheFive) {
-  scratch_folder folder;
-  const std::string out = folder / "out.wav";
+  temp_folder folder;
+  const std::string out = folder.file("out.wav");
   constexpr int frames = 12000;
   ASSERT_EQ(
       run_render({"rack", "--frames", std::to_string(frames), "--set", "0:pattern_memory[0][0]=1",
                   "--set", "4:pattern_memory[0][1]=1", "--set", "1:volume=1", "--set", "3:volume=1",
                   "--set", "3:wave_kind=3", "--set", "2:volume=1", out})
-          .status,
+          .status(),
       0);
   std::srand(1);
   TB808 first_drum;
@@ -296,15 +275,16 @@ TEST(RenderCli, RackIsTheSaturatedSumOfTheFive) {
 }
 
 TEST(RenderCli, InterruptedRenderLeavesNothing) {
-  scratch_folder folder;
-  running_render render({"rack", "--seconds", "3000", folder / "long.wav"});
+  temp_folder folder;
+  zem_test::program render(ZEM_RENDER_PATH,
+                           render_launch({"rack", "--seconds", "3000", folder.file("long.wav")}));
   // Wait for the temporary file, so that the render is under way.
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (folder.entries().empty() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_FALSE(folder.entries().empty());
   render.signal(SIGTERM);
-  const run_result result = render.wait();
-  EXPECT_EQ(result.status, 128 + SIGTERM);
+  const run_result result = render.finish();
+  EXPECT_EQ(result.status(), 128 + SIGTERM);
   EXPECT_TRUE(folder.entries().empty());
 }

@@ -9,12 +9,6 @@
 #include "sdl_step_events.h"
 #include "step_events.h"
 
-// The X client library keeps allocations for the life of the process that
-// LeakSanitizer cannot see from our roots; they are not ours to free.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-  return "leak:libX11.so\n";
-}
-
 namespace {
 TEST(AppSdlStepEvents, EventsPostedOnAnotherThreadArriveAsUserEvents) {
   ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();

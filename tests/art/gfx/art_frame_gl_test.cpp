@@ -15,12 +15,6 @@
 #include "video.h"
 #include "widget.h"
 
-// The X and GL client libraries keep allocations for the life of the process
-// that LeakSanitizer cannot see from our roots; they are not ours to free.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-  return "leak:libX11.so\nleak:libGLX\nleak:libGL.so\nleak:libgallium\nleak:swrast_dri\n";
-}
-
 namespace {
 
 struct Rgb {

@@ -1,25 +1,23 @@
 // A window opened through init_video in a private folder holding a small
-// texture archive and the test font, shared by the tests of one program.
+// texture archive and the test font, shared by the tests of one program. The
+// X and GL libraries' leaks are suppressed for every test program
+// (tests/support/leak_suppressions.h).
 #pragma once
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
 
 #include "../gfx_test_files.h"
 #include "font.h"
+#include "temp_folder.h"
 #include "texture_library.h"
 #include "video.h"
-
-// The X and GL client libraries keep allocations for the life of the process
-// that LeakSanitizer cannot see from our roots; they are not ours to free.
-extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-  return "leak:libX11.so\nleak:libGLX\nleak:libGL.so\nleak:libgallium\nleak:swrast_dri\n";
-}
 
 namespace gfx_test {
 
@@ -33,7 +31,7 @@ constexpr rgb YELLOW{255, 255, 0};
 
 // Writes the images and the archive index; the first entry is the picture of
 // every unknown name.
-inline void write_installation(const temp_folder& folder, bool with_font) {
+inline void write_installation(const zem_test::temp_folder& folder, bool with_font) {
   write_solid_bmp24(folder.file("first.bmp"), 4, 4, MAGENTA);
   // Top-left red, top-right green, bottom-left blue, bottom-right white.
   write_bmp24(folder.file("quads.bmp"), 8, 8, [](int column, int row) {
@@ -62,7 +60,7 @@ inline void write_installation(const temp_folder& folder, bool with_font) {
 }
 
 // Runs init_video inside folder and comes back to the current folder.
-inline int init_video_in(const temp_folder& folder) {
+inline int init_video_in(const zem_test::temp_folder& folder) {
   // An X server that has just lost its last client resets and refuses
   // connections for a moment: wait for it before the real start-up, which then
   // finds video already initialised.
@@ -100,7 +98,7 @@ class GlWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     if (folder_) return;
-    folder_ = std::make_unique<temp_folder>();
+    folder_ = std::make_unique<zem_test::temp_folder>();
     write_installation(*folder_, true);
     ASSERT_EQ(init_video_in(*folder_), 1);
   }
@@ -112,7 +110,7 @@ class GlWindowTest : public ::testing::Test {
     glColor3ub(255, 255, 255);
   }
 
-  static inline std::unique_ptr<temp_folder> folder_;
+  static inline std::unique_ptr<zem_test::temp_folder> folder_;
 };
 
 }  // namespace gfx_test

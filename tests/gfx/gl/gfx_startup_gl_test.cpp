@@ -10,6 +10,7 @@
 namespace {
 
 using namespace gfx_test;
+using zem_test::temp_folder;
 
 class StartupGlDeathTest : public ::testing::Test {
  protected:

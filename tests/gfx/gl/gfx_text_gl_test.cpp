@@ -14,6 +14,7 @@
 namespace {
 
 using namespace gfx_test;
+using zem_test::temp_folder;
 
 // Rows (counted from the bottom) and columns of lit pixels in a region.
 struct lit_area {
