@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cerrno>
 #include <system_error>
 #include <vector>
 
@@ -53,21 +53,37 @@ bool is_blank(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
+// The next byte of the input, or EOF. A stream on a descriptor is read a byte
+// at a time from the descriptor itself, so that no byte after the line waits
+// in a buffer where the program's key reader (which reads the descriptor)
+// would never see it.
+int next_byte(FILE* in) {
+  const int fd = ::fileno(in);
+  if (fd < 0) return std::getc(in);
+  unsigned char byte;
+  for (;;) {
+    const ssize_t n = ::read(fd, &byte, 1);
+    if (n == 1) return byte;
+    if (n < 0 && errno == EINTR) continue;
+    return EOF;  // end of input, or an error (a closed terminal)
+  }
+}
+
 // The first word of the next line, at most 79 characters; the rest of the
 // line is read and dropped. Empty for an empty line, nothing at end of input.
 std::optional<std::string> read_word(FILE* in) {
-  int c = std::getc(in);
+  int c = next_byte(in);
   if (c == EOF) {
     std::clearerr(in);  // a terminal's end of input (Ctrl-D) ends this prompt only
     return std::nullopt;
   }
-  while (is_blank(c)) c = std::getc(in);
+  while (is_blank(c)) c = next_byte(in);
   std::string word;
   while (c != EOF && c != '\n' && !is_blank(c)) {
     if (word.size() < pattern_name_size - 1) word.push_back(static_cast<char>(c));
-    c = std::getc(in);
+    c = next_byte(in);
   }
-  while (c != EOF && c != '\n') c = std::getc(in);
+  while (c != EOF && c != '\n') c = next_byte(in);
   return word;
 }
 

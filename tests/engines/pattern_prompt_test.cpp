@@ -82,6 +82,26 @@ TEST(PatternPrompt, ReadsOneWordOfAtMost79Characters) {
   }
 }
 
+// The keys typed after the name stay for the program's key reader, which
+// reads the descriptor itself.
+TEST(PatternPrompt, LeavesTheBytesAfterTheLineOnTheDescriptor) {
+  temp_folder folder;
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], "song.sta\nqx", 11), 11);
+  ::close(ends[1]);
+  pattern_console console;
+  console.in = ::fdopen(ends[0], "r");
+  console.out = std::fopen("/dev/null", "w");
+  console.folder = folder.path();
+  EXPECT_EQ(ask_pattern_file_name(console), "song.sta");
+  char rest[4] = {};
+  EXPECT_EQ(::read(ends[0], rest, sizeof rest), 2);
+  EXPECT_STREQ(rest, "qx");
+  std::fclose(console.in);
+  std::fclose(console.out);
+}
+
 TEST(PatternPrompt, SaveAndLoadThroughThePromptReturnWhatHappened) {
   temp_folder folder;
   TB303 bass;
