@@ -59,7 +59,7 @@ field_table tb303_fields();
 field_table tb808_fields();
 field_table osc_fields();
 
-// The spec named `name` in a table, or nullptr.
+// The field named `name` in a table, or nullptr.
 const field_spec* find_in(field_table table, std::string_view name);
 
 // Building blocks of the tables.

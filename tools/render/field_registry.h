@@ -14,7 +14,7 @@
 // an instrument without an engine).
 field_table engine_fields(const INSTRUMENT& instrument);
 
-// The spec of `name` (without indices) for this instrument, or nullptr.
+// The field `name` (without indices) of this instrument, or nullptr.
 const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name);
 
 // Sets FIELD (e.g. "pattern_memory[0][3]") to VALUE (the text after "=").
