@@ -90,13 +90,15 @@ std::optional<std::string> read_word(FILE* in) {
 }  // namespace
 
 std::optional<std::string> ask_pattern_file_name(const pattern_console& console) {
-  std::fputs(clear_screen, console.out);
-  list_pattern_files(console);
-  std::fputs(pattern_prompt, console.out);
-  std::fflush(console.out);
   std::optional<std::string> name;
   {
+    // Reading lines before the prompt shows, so that whatever is typed once
+    // it is on the screen is echoed.
     const line_mode lines(console.in);
+    std::fputs(clear_screen, console.out);
+    list_pattern_files(console);
+    std::fputs(pattern_prompt, console.out);
+    std::fflush(console.out);
     name = read_word(console.in);
   }
   if (!name) {
