@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "state_handoff.h"
 #include "voice_chain.h"
 
 int32_t sample_rate = 44100;
@@ -224,5 +225,6 @@ void INSTRUMENT::print_state() {
 }
 
 bool INSTRUMENT::render(void*, void*, int, void*) {
+  run_staged_transfer(*this);
   return true;
 }

@@ -5,6 +5,7 @@
 // The panels edit these fields on the main thread through the parameter
 // operations while the engine's `render` reads them on the audio thread, so
 // every shared field is a lock-free 32-bit `shared_field`.
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -15,6 +16,8 @@
 extern int32_t sample_rate;         // 44100 frames per second
 extern int32_t tempo;               // beats per minute, 133
 extern int32_t instrument_counter;  // next instrument number (constructions run on the main thread)
+
+struct state_transfer;
 
 constexpr int engine_name_size = 80;
 constexpr int instrument_block_size = 216;  // the instrument's block in a pattern file
@@ -44,11 +47,16 @@ class INSTRUMENT {
   INSTRUMENT(const INSTRUMENT&) = delete;
   INSTRUMENT& operator=(const INSTRUMENT&) = delete;
 
-  // Virtual operations that every engine overrides.
+  // Virtual operations. Every engine overrides `print_state` and `render`.
+  // `read_state` and `write_state` move the instrument's pattern-file image
+  // (pattern_image.h) for every engine alike, chosen by its engine name; both
+  // return 1 when done and 0 when the file could not be read or written or
+  // was refused, the instrument then left as it was (pattern_file.cpp).
   virtual void print_state();
   virtual int32_t read_state(FILE* file);
   virtual int32_t write_state(FILE* file);
-  // Fills `length` bytes of 16-bit signed stereo into `buffer`.
+  // Fills `length` bytes of 16-bit signed stereo into `buffer`. Every render
+  // starts by running a staged state transfer (state_handoff.h).
   virtual bool render(void* stream, void* buffer, int length, void* user);
 
   // Parameter operations (main thread).
@@ -86,15 +94,6 @@ class INSTRUMENT {
   int32_t store_envelope_level(float v);
   int32_t store_filter_level(int32_t n);
   void set_filter_level(int32_t level);
-
-  // The 216-byte block of the pattern file, little-endian at fixed offsets.
-  // encode_block writes zeros at the four reference places (0, 4, 132, 136)
-  // and at the reserved word (140). decode_block takes over the other fields
-  // and ignores the reference places, so the instrument keeps its own LFO
-  // records and stream handle; it also keeps its own `instrument_number`,
-  // which identifies its panel for the step events.
-  void encode_block(unsigned char* block) const;
-  void decode_block(const unsigned char* block);
 
   // Fields, in the order of the pattern-file block.
   void* stream_handle = nullptr;
@@ -134,4 +133,10 @@ class INSTRUMENT {
   // Not part of the pattern-file block: the state of the noise generator,
   // touched only by `render` on the audio thread.
   unsigned int noise_seed = 1;
+
+  // A pattern-file load or save waiting for the start of the next render
+  // block, and the number of transfers that the rendering side has run
+  // (state_handoff.h). Acquire and release order hand the staged image over.
+  std::atomic<state_transfer*> staged_transfer{nullptr};
+  std::atomic<uint32_t> finished_transfers{0};
 };

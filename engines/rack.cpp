@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine_dispatch.h"
 #include "mixer.h"
 
 RACK::RACK() {
@@ -28,7 +29,7 @@ void RACK::render_mixed(int16_t* out, int64_t frames) {
   while (frames > 0) {
     const int chunk = static_cast<int>(std::min<int64_t>(frames, block_frames));
     for (int s = 0; s < instrument_count; ++s)
-      order_[s]->render(nullptr, blocks_[s].data(), chunk * 4, nullptr);
+      render_instrument(*order_[s], nullptr, blocks_[s].data(), chunk * 4, nullptr);
     mix_saturating(streams, instrument_count, out, 2 * static_cast<size_t>(chunk));
     out += 2 * chunk;
     frames -= chunk;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "notes.h"
+#include "state_handoff.h"
 #include "step_events.h"
 #include "voice_chain.h"
 
@@ -95,6 +96,7 @@ void TB303::end_step() {
 }
 
 bool TB303::render(void*, void* buffer, int length, void*) {
+  run_staged_transfer(*this);
   const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "state_handoff.h"
 #include "step_events.h"
 #include "voice_chain.h"
 
@@ -87,6 +88,7 @@ void TB808::end_step() {
 }
 
 bool TB808::render(void*, void* buffer, int length, void*) {
+  run_staged_transfer(*this);
   const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // Silent steps and power off leave the voice, the LFOs and the filter still.

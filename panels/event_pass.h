@@ -5,6 +5,7 @@
 // first, and removes them all.
 #include <cstddef>
 
+#include "disk_buttons.h"
 #include "instrument_gui.h"
 #include "widget_event.h"
 
@@ -29,13 +30,17 @@ void visit_queued_events(widget_event_queue& queue, Visit visit) {
   }
 }
 
-// The engine panels' pass: hands each record about a widget to handle,
-// oldest first, and frees every record. The queue is empty afterwards.
+// The engine panels' pass: takes each record about a widget, oldest first,
+// through the disk buttons that all engine panels share and then to handle,
+// and frees every record. The queue is empty afterwards.
 template <typename Handle>
 void drain_queued_events(INSTRUMENT_GUI& panel, Handle handle) {
   while (!panel.event_queue.empty()) {
     const widget_event& record = *panel.event_queue.back();
-    if (record.target != nullptr) handle(record);
+    if (record.target != nullptr) {
+      release_disk_button(panel, record);
+      handle(record);
+    }
     panel.event_queue.pop_back();
   }
 }

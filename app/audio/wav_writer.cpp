@@ -8,16 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
-void put_u16(uint8_t* p, uint32_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void put_u32(uint8_t* p, uint32_t v) {
-  put_u16(p, v & 0xFFFF);
-  put_u16(p + 2, v >> 16);
-}
+#include "wav_header.h"
 
+namespace {
 // pwrite of the whole range, retried after interruptions and partial writes.
 bool write_all_at(int fd, const void* data, size_t size, off_t offset) {
   const auto* p = static_cast<const uint8_t*>(data);
@@ -32,23 +25,6 @@ bool write_all_at(int fd, const void* data, size_t size, off_t offset) {
   return true;
 }
 
-// The 44-byte header of a 16-bit stereo PCM file holding `data_bytes` bytes of
-// samples.
-void make_header(uint8_t* header, uint32_t rate, uint32_t data_bytes) {
-  constexpr uint32_t channels = 2, bits = 16, frame_bytes = channels * bits / 8;
-  std::memcpy(header, "RIFF", 4);
-  put_u32(header + 4, data_bytes + 36);
-  std::memcpy(header + 8, "WAVEfmt ", 8);
-  put_u32(header + 16, 16);  // size of the format chunk
-  put_u16(header + 20, 1);   // integer PCM
-  put_u16(header + 22, channels);
-  put_u32(header + 24, rate);
-  put_u32(header + 28, rate * frame_bytes);
-  put_u16(header + 32, frame_bytes);
-  put_u16(header + 34, bits);
-  std::memcpy(header + 36, "data", 4);
-  put_u32(header + 40, data_bytes);
-}
 }  // namespace
 
 bool wav_writer::open(const char* path, int rate) {
@@ -82,9 +58,8 @@ void wav_writer::append(const int16_t* samples, size_t frames) {
 // The whole header in one write, so that the RIFF size and the data size never
 // disagree in the file, even when the process dies between two writes.
 bool wav_writer::write_header() {
-  uint8_t header[header_size];
-  make_header(header, rate_, data_bytes_);
-  return write_all_at(fd_, header, sizeof header, 0);
+  const auto header = wav_header_for(rate_, data_bytes_);
+  return write_all_at(fd_, header.data(), header.size(), 0);
 }
 
 void wav_writer::close() {

@@ -1,18 +1,22 @@
 // The panels' event passes, record by record: pattern queueing, switches,
 // the knob table with its exact values and angles, drum steps, waveforms and
 // oscillator switches, and what the generic pass leaves for the engine panels.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "panel_test_support.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -333,6 +337,55 @@ TEST(PanelEvents, OscillatorWaveformsCycleAndSwitchesToggle) {
   panel->process_events();
   EXPECT_EQ(osc.osc3_on, 0);
   EXPECT_TRUE(panel->event_queue.empty());
+}
+
+// ---- Disk buttons --------------------------------------------------------------
+
+// Standard input reads `text` while this lives.
+class console_input {
+ public:
+  console_input(const zem_test::temp_folder& folder, const std::string& text) {
+    std::ofstream(folder.file("typed")) << text;
+    std::fflush(stdin);
+    const int typed = open(folder.file("typed").c_str(), O_RDONLY);
+    dup2(typed, 0);
+    close(typed);
+    std::clearerr(stdin);
+  }
+  ~console_input() {
+    dup2(saved_, 0);
+    close(saved_);
+    std::clearerr(stdin);
+  }
+
+ private:
+  int saved_ = dup(0);
+};
+
+TEST(PanelEvents, DiskButtonsSaveAndLoadTheInstrumentOnEveryPanel) {
+  for (knob_panel kind : {tb303, tb808, osc}) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    auto panel = make_panel(kind);
+    SPRITE& save = add_widget(*panel, "BUTTON_DISK_SAVE");
+    SPRITE& load = add_widget(*panel, "BUTTON_DISK_LOAD");
+    const zem_test::temp_folder folder(true);
+    panel->volume = 0.25f;
+    {
+      // Only the release acts: a press that asked for a name would take the
+      // one typed for the save.
+      const console_input typed(folder, "song.sta\n");
+      queue_button(*panel, load, RAW_MOUSE_BUTTON_DOWN);
+      release(*panel, save);
+    }
+    EXPECT_TRUE(std::filesystem::exists("song.sta"));
+    panel->volume = 0.75f;
+    {
+      const console_input typed(folder, "song.sta\n");
+      release(*panel, load);
+    }
+    EXPECT_EQ(panel->volume, 0.25f);
+    EXPECT_TRUE(panel->event_queue.empty());
+  }
 }
 
 // ---- Exits -------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "knob_table.h"
+#include "layout_reader.h"
 #include "osc_gui.h"
 #include "tb303_gui.h"
 #include "tb808_gui.h"
@@ -54,18 +55,13 @@ inline std::string full_name(const INSTRUMENT_GUI& panel, const std::string& nam
   return name + "_INSTRUMENT_" + std::to_string(panel.instrument_number);
 }
 
-// Appends a widget as the layout reader would: centred at (x, y) of the
-// window, picked over width x height and drawn at twice that.
+// Appends a widget through the layout reader's create_item: centred at
+// (x, y) of the window, picked over width x height and drawn at twice that.
 inline SPRITE& add_widget(INSTRUMENT_GUI& panel, const std::string& name, const char* image = "",
-                          float x = 100, float y = 180, float width = 10, float height = 10) {
-  auto* widget = new SPRITE("", 100, 100, 0);
-  widget->set_name(image);
-  widget->set_position(x, y, 0);
-  widget->width = width;
-  widget->height = height;
-  widget->set_control_name(full_name(panel, name).c_str());
-  panel.items.push_back(widget);
-  return *widget;
+                          int32_t x = 100, int32_t y = 180, int32_t width = 10,
+                          int32_t height = 10) {
+  create_item(panel, full_name(panel, name).c_str(), image, "", x, y, width, height, 0);
+  return *panel.items.back();
 }
 
 // A mouse-button record: type code 5 for a press, 6 for a release.

@@ -2,59 +2,10 @@
 
 #include <array>
 
+#include "engine_dispatch.h"
 #include "render_arguments.h"
 
-using namespace field_specs;
-
 namespace {
-
-const field_spec base_fields[] = {
-    scalar<&INSTRUMENT::instrument_number>("instrument_number"),
-    scalar<&INSTRUMENT::step_count>("step_count"),
-    scalar<&INSTRUMENT::current_step>("current_step"),
-    scalar<&INSTRUMENT::step_sample_counter>("step_sample_counter"),
-    scalar<&INSTRUMENT::queued_pattern>("queued_pattern"),
-    scalar<&INSTRUMENT::chain_switch>("chain_switch"),
-    scalar<&INSTRUMENT::pattern_count>("pattern_count"),
-    scalar<&INSTRUMENT::current_pattern>("current_pattern"),
-    scalar<&INSTRUMENT::samples_per_step>("samples_per_step"),
-    scalar<&INSTRUMENT::power_switch>("power_switch"),
-    scalar<&INSTRUMENT::volume>("volume"),
-    lfo_field<&INSTRUMENT::envelope_lfo, &LFO::on>("envelope_lfo.on"),
-    lfo_field<&INSTRUMENT::envelope_lfo, &LFO::position>("envelope_lfo.position"),
-    lfo_field<&INSTRUMENT::envelope_lfo, &LFO::amplitude>("envelope_lfo.amplitude"),
-    lfo_field<&INSTRUMENT::envelope_lfo, &LFO::period>("envelope_lfo.period"),
-    lfo_field<&INSTRUMENT::envelope_lfo, &LFO::third_setting>("envelope_lfo.third_setting"),
-    lfo_field<&INSTRUMENT::filter_lfo, &LFO::on>("filter_lfo.on"),
-    lfo_field<&INSTRUMENT::filter_lfo, &LFO::position>("filter_lfo.position"),
-    lfo_field<&INSTRUMENT::filter_lfo, &LFO::amplitude>("filter_lfo.amplitude"),
-    lfo_field<&INSTRUMENT::filter_lfo, &LFO::period>("filter_lfo.period"),
-    lfo_field<&INSTRUMENT::filter_lfo, &LFO::third_setting>("filter_lfo.third_setting"),
-    scalar<&INSTRUMENT::noise_switch>("noise_switch"),
-    scalar<&INSTRUMENT::noise_setting_1>("noise_setting_1"),
-    scalar<&INSTRUMENT::noise_setting_2>("noise_setting_2"),
-    scalar<&INSTRUMENT::noise_setting_3>("noise_setting_3"),
-    scalar<&INSTRUMENT::distortion_switch>("distortion_switch"),
-    scalar<&INSTRUMENT::distortion_level>("distortion_level"),
-    scalar<&INSTRUMENT::p1>("p1"),
-    scalar<&INSTRUMENT::p2>("p2"),
-    scalar<&INSTRUMENT::envelope_switch>("envelope_switch"),
-    scalar<&INSTRUMENT::envelope_level>("envelope_level"),
-    scalar<&INSTRUMENT::filter_switch>("filter_switch"),
-    scalar<&INSTRUMENT::filter_level>("filter_level"),
-    scalar<&INSTRUMENT::hicut>("hicut"),
-    scalar<&INSTRUMENT::filter_cutoff>("filter_cutoff"),
-    scalar<&INSTRUMENT::filter_damping>("filter_damping"),
-    scalar<&INSTRUMENT::filter_coefficient>("filter_coefficient"),
-    scalar<&INSTRUMENT::filter_position>("filter_position"),
-    scalar<&INSTRUMENT::filter_velocity>("filter_velocity"),
-};
-
-const field_spec* find_in(field_table table, std::string_view name) {
-  for (const field_spec& spec : table)
-    if (spec.name == name) return &spec;
-  return nullptr;
-}
 
 // Splits "name[i][j]" into the name and its index texts.
 bool split_indices(std::string_view field, std::string_view& name,
@@ -84,8 +35,9 @@ std::string quoted(std::string_view text) {
 
 }  // namespace
 
-field_table instrument_fields() {
-  return base_fields;
+field_table engine_fields(const INSTRUMENT& instrument) {
+  const engine_description* engine = engine_of(instrument);
+  return engine ? engine->fields() : field_table{};
 }
 
 const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name) {

@@ -5,9 +5,11 @@
 
 const char render_usage[] =
     "usage: zem-render ENGINE [--frames N | --seconds S | --passes N] "
-    "[--set [INSTRUMENT:]FIELD=VALUE]... [--load FILE] [--print-state] OUT.wav\n"
+    "[--set [INSTRUMENT:]FIELD=VALUE]... [--load FILE] [--save FILE] [--print-state] OUT.wav\n"
     "  ENGINE is tb303, tb808, osc or rack (the five instruments mixed);\n"
-    "  with rack, --set names the instrument by its number, e.g. --set 2:volume=0.8\n";
+    "  with rack, --set names the instrument by its number, e.g. --set 2:volume=0.8\n"
+    "  --load starts from a pattern file, --save writes one after the --set options\n"
+    "  and before rendering (both with one engine, not rack)\n";
 
 namespace {
 
@@ -139,9 +141,11 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
       if (!parse_field_assignment(value, assignment))
         return failure("--set needs [INSTRUMENT:]FIELD=VALUE, not '" + std::string(value) + "'");
       options.assignments.push_back(std::move(assignment));
-    } else if (is_option(arg, "--load")) {
-      if (!take_value(args, i, "--load", value)) return failure("--load needs a file name");
-      options.load_file = std::string(value);
+    } else if (is_option(arg, "--load") || is_option(arg, "--save")) {
+      const std::string_view name = arg.substr(0, arg.find('='));
+      if (!take_value(args, i, name, value) || value.empty())
+        return failure(std::string(name) + " needs a file name");
+      (name == "--load" ? options.load_file : options.save_file) = std::string(value);
     } else if (arg.size() > 1 && arg[0] == '-') {
       return failure("unknown option '" + std::string(arg) + "'");
     } else {
@@ -155,6 +159,8 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
                    "' (tb303, tb808, osc or rack)");
   options.engine = *engine;
   options.output = positional[1];
+  if (options.engine == engine_kind::rack && (options.load_file || options.save_file))
+    return failure("--load and --save take one engine, not rack");
   for (const field_assignment& assignment : options.assignments) {
     if (options.engine == engine_kind::rack && !assignment.instrument)
       return failure("with rack, --set needs an instrument number: N:" + assignment.field);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "pattern_file.h"
 #include "render_session.h"
 #include "wav_file.h"
 
@@ -112,12 +113,16 @@ int run_zem_render(int argc, char** argv) {
     std::fputs(render_usage, stdout);
     return render_exit_ok;
   }
-  if (options.load_file) return fail("--load: pattern files are not supported yet");
 
   RENDER_SESSION session(options.engine);
   std::string error;
+  // A pattern file first, then the --set options over it, then the save.
+  if (options.load_file && !load_pattern(*session.instruments()[0], *options.load_file, error))
+    return fail(error);
   for (const field_assignment& assignment : options.assignments)
     if (!session.apply(assignment, error)) return fail(error);
+  if (options.save_file && !save_pattern(*session.instruments()[0], *options.save_file, error))
+    return fail(error);
   const auto frames = requested_frames(options, session.pass_frames(), error);
   if (!frames) return fail(error);
 

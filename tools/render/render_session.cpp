@@ -3,26 +3,17 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine_dispatch.h"
 #include "field_registry.h"
-#include "osc.h"
 #include "sequencer.h"
-#include "tb303.h"
-#include "tb808.h"
 
 namespace {
 
 std::unique_ptr<INSTRUMENT> make_engine(engine_kind engine) {
-  switch (engine) {
-    case engine_kind::tb303:
-      return std::make_unique<TB303>();
-    case engine_kind::tb808:
-      return std::make_unique<TB808>();
-    case engine_kind::osc:
-      return std::make_unique<OSC>();
-    case engine_kind::rack:
-      break;
-  }
-  return nullptr;
+  const char* name = engine == engine_kind::tb303   ? "TB303"
+                     : engine == engine_kind::tb808 ? "TB808"
+                                                    : "OSC";
+  return find_engine(name)->make();
 }
 
 }  // namespace
@@ -72,7 +63,7 @@ void RENDER_SESSION::render_block(int16_t* out, int frames) {
   if (rack_)
     rack_->render_mixed(out, frames);
   else
-    single_->render(nullptr, out, frames * 4, nullptr);
+    render_instrument(*single_, nullptr, out, frames * 4, nullptr);
 }
 
 void RENDER_SESSION::print_state() const {

@@ -1,19 +1,21 @@
 #pragma once
 // A 16-bit stereo 44100 Hz WAV file written so that no partial output is ever
-// left behind: the frames go to a temporary file in the destination's folder,
-// which replaces the destination only once everything has been written. If
-// anything fails, or the writer is destroyed before `commit`, the temporary
-// file is removed and the destination is left as it was.
+// left behind: it is an atomic_file (a temporary file beside the destination
+// that replaces it only once everything has been written). If anything
+// fails, or the writer is destroyed before `commit`, the temporary file is
+// removed and the destination is left as it was.
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "atomic_file.h"
+#include "wav_header.h"
 
 constexpr int wav_sample_rate = 44100;
 constexpr int wav_channels = 2;
 constexpr int wav_bytes_per_frame = 4;
-constexpr size_t wav_header_size = 44;
+constexpr size_t wav_header_size = wav_header_bytes;
 // The RIFF size fields are 32 bits wide; the data chunk must fit in them.
 constexpr uint64_t wav_max_frames = (0xFFFFFFFFull - (wav_header_size - 8)) / wav_bytes_per_frame;
 
@@ -34,14 +36,10 @@ class WAV_WRITER {
   // Writes the final header, flushes, and renames the temporary file onto the path.
   bool commit(std::string& error);
 
-  const std::string& temporary_path() const { return temporary_path_; }
+  const std::string& temporary_path() const { return file_.temporary_path(); }
 
  private:
-  bool fail(std::string& error, const std::string& what);
-  void discard();
-
-  std::string path_;
-  std::string temporary_path_;
-  FILE* file_ = nullptr;
+  atomic_file file_;
+  bool open_ = false;
   uint64_t frames_ = 0;
 };
