@@ -85,6 +85,20 @@ TEST_F(PanelViewGlTest, HeldKnobIsDrawnHalfAsLargeAgainWithItsReadout) {
   EXPECT_GT(lit_pixels(230, 195, 60, 30), 20);
 }
 
+TEST_F(PanelViewGlTest, BassNoteSlidersFollowThePlayingPatternAndShowWhileTouched) {
+  auto panel = make_panel(knob_panel::tb303);
+  SPRITE& slider = add_widget(*panel, "SLD_7_NOTE", "KNOB", 300, 300, 5, 5);
+  bass(*panel).pattern_memory[4][7] = 130.81f;
+  panel->current_pattern = 4;
+  draw(*panel);
+  EXPECT_EQ(slider.angle, 130);
+  EXPECT_EQ(lit_pixels(285, 307, 60, 18), 0);  // baseline at y 320, left of the slider
+
+  slider.touched = 1;
+  draw(*panel);
+  EXPECT_GT(lit_pixels(285, 307, 60, 18), 20);
+}
+
 TEST_F(PanelViewGlTest, StepLightsStepButtonsAndPatternButtonsShowTheirPictures) {
   auto panel = make_panel(knob_panel::tb808);
   TB808_GUI& drum = drums(*panel);
@@ -125,7 +139,7 @@ TEST_F(PanelViewGlTest, OscillatorNotesAreAlwaysShownAndLargerWhileHeld) {
   SPRITE& note = add_widget(*panel, "SLD_2_NOTE", "KNOB", 300, 200, 5, 5);
   SPRITE& factor = add_widget(*panel, "SLD_OSC1_FACTOR", "KNOB", 500, 200, 5, 5);
   draw(*panel);
-  const int small = lit_pixels(285, 205, 50, 20);  // baseline at y 220
+  const int small = lit_pixels(285, 207, 50, 18);  // baseline at y 220
   EXPECT_GT(small, 5);
   EXPECT_EQ(lit_pixels(530, 195, 60, 30), 0);  // the factor only while held
 
@@ -133,7 +147,7 @@ TEST_F(PanelViewGlTest, OscillatorNotesAreAlwaysShownAndLargerWhileHeld) {
   note.pressed = 1;
   factor.pressed = 1;
   draw(*panel);
-  EXPECT_GT(lit_pixels(270, 200, 70, 30), 2 * small);  // large, baseline at y 225
+  EXPECT_GT(lit_pixels(270, 209, 70, 20), 2 * small);  // large, baseline at y 225
   EXPECT_GT(lit_pixels(530, 195, 60, 30), 20);
 }
 
