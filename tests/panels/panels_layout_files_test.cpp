@@ -14,7 +14,6 @@
 #include "catalogue.h"
 #include "instrument_gui.h"
 #include "layout_reader.h"
-#include "osc.h"
 #include "panel_names.h"
 #include "texture_library.h"
 
@@ -219,34 +218,6 @@ TEST_P(LayoutFiles, LinkEveryLabelToItsWidget) {
       baseline = widget->y + label->y;
     }
     EXPECT_TRUE((area{x, baseline - 6, x, baseline}.inside_band()));
-  }
-}
-
-// Switches start with the pictures of the instrument's start values.
-TEST(LayoutFiles, SwitchesShowTheStartValues) {
-  OSC engine;
-  const struct {
-    const char* path;
-    const char* section;
-    const char* key;
-    int32_t on;
-  } switches[] = {
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_POWER", engine.get_power()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_FILTER", engine.get_filter()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_ENVELOPPE", engine.get_envelope()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_DISTORT", engine.get_distortion()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_NOISE", engine.get_noise()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_LFO_ENVELOPPE", engine.envelope_lfo->get_on()},
-      {"RC/COMMON.RC", "COMMON", "BUTTON_TOGGLE_LFO_FILTER", engine.filter_lfo->get_on()},
-      {"RC/OSC.RC", "OSC", "BUTTON_TOGGLE_OSC1", engine.osc1_on},
-      {"RC/OSC.RC", "OSC", "BUTTON_TOGGLE_OSC2", engine.osc2_on},
-      {"RC/OSC.RC", "OSC", "BUTTON_TOGGLE_OSC3", engine.osc3_on},
-  };
-  for (const auto& s : switches) {
-    const auto panel = read_real_layout(s.path, s.section);
-    const SPRITE* widget = find_named((std::string(s.key) + SUFFIX).c_str(), panel->items);
-    ASSERT_NE(widget, nullptr) << s.key;
-    EXPECT_STREQ(widget->name, s.on ? "CHK_2_ON" : "CHK_2_OFF") << s.key;
   }
 }
 

@@ -61,6 +61,12 @@ TEST(Snapshot, WritesTheFirstPictureOfTheRack) {
   }
 }
 
+TEST(Snapshot, NamesThePictureItCannotWrite) {
+  const zem_test::run_result run = run_snapshot(runtime, {"no-such-folder/rack.bmp"});
+  EXPECT_EQ(run.status(), 2);
+  EXPECT_EQ(run.err, "zem-snapshot: cannot write no-such-folder/rack.bmp\n");
+}
+
 // Each case: what the folder holds, the arguments, the start of the line.
 TEST(Snapshot, RefusesWithOneLine) {
   const struct {

@@ -4,8 +4,11 @@
 // show, and the layout dump writes it as the mask of unmasked widgets.
 //
 // Using them in a layout file:
-// - width and height are half the on-screen size; give each widget half its
-//   stored size or more (a 32 x 32 knob: 16 16), never less.
+// - width and height are half the on-screen size. Shown at its stored size
+//   or larger a picture stays smooth; shrunk, it is sampled texel by texel
+//   and thin rims turn dotted: down to three quarters (a 32 x 32 knob at
+//   14 14, a key at 12 12) this barely shows; below that use a picture
+//   stored smaller (the step rows show "SLIDER_SMALL", 16 x 16, at 12 12).
 // - give a widget the mask its texture names here ("KNOB" with "MASK_KNOB",
 //   "CHK_1_ON" with "MASK_LED", ...); the switched pictures share one mask.
 // - knobs point to 9 o'clock at angle 0 and turn clockwise.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
 
@@ -32,8 +33,13 @@ zem::art::Image read_back_buffer() {
 
 void write_back_buffer_bmp(const std::string& path) {
   const std::string partial = path + ".partial";
-  zem::art::write_bmp(partial, read_back_buffer());
   std::error_code error;
+  try {
+    zem::art::write_bmp(partial, read_back_buffer());
+  } catch (const std::runtime_error&) {
+    std::filesystem::remove(partial, error);
+    throw std::runtime_error("cannot write " + path);
+  }
   std::filesystem::rename(partial, path, error);
   if (error) {
     std::filesystem::remove(partial, error);
