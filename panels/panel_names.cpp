@@ -1,6 +1,7 @@
 #include "panel_names.h"
 
 #include <cstring>
+#include <string_view>
 
 #include "widget.h"
 
@@ -10,11 +11,11 @@ bool is_label(const SPRITE& item) {
 }
 
 // The control_name without its instrument suffix; a name shorter than the
-// suffix gives an empty text.
-std::string without_suffix(const SPRITE& item) {
+// suffix gives an empty text. A view: the searches run on every redraw.
+std::string_view without_suffix(const SPRITE& item) {
   const std::size_t length = strnlen(item.control_name, sizeof item.control_name);
-  if (length <= static_cast<std::size_t>(INSTRUMENT_SUFFIX_LENGTH)) return "";
-  return std::string(item.control_name, length - INSTRUMENT_SUFFIX_LENGTH);
+  if (length <= static_cast<std::size_t>(INSTRUMENT_SUFFIX_LENGTH)) return {};
+  return std::string_view(item.control_name, length - INSTRUMENT_SUFFIX_LENGTH);
 }
 
 // The text between the n-th ";" (n from 1) and the next one, or the end of
@@ -41,7 +42,7 @@ SPRITE* find_companion(const char* pattern, const char* own_name,
                        const std::vector<SPRITE*>& items) {
   for (SPRITE* item : items) {
     if (is_label(*item)) continue;
-    if (without_suffix(*item).find(pattern) == std::string::npos) continue;
+    if (without_suffix(*item).find(pattern) == std::string_view::npos) continue;
     if (own_name != nullptr && std::strcmp(item->control_name, own_name) == 0) continue;
     return item;
   }
