@@ -44,7 +44,7 @@ TEST(Snapshot, WritesTheFirstPictureOfTheRack) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "") << "the program's console trace stays out";
   EXPECT_FALSE(fs::exists(picture.string() + ".partial"));
-  const art_test::Bmp bmp = art_test::read_bmp(picture.string());
+  const art_test::bmp_file bmp = art_test::read_bmp(picture.string());
   ASSERT_EQ(bmp.error, "");
   ASSERT_EQ(bmp.width, 800);
   ASSERT_EQ(bmp.height, 625);
