@@ -2,7 +2,7 @@
 // engine_rack: the members of the rack (rack_members.h) as plain engines,
 // without panels, built in construction order. Each construction takes the
 // next number from `instrument_counter`, so in a process that builds nothing
-// else first they are instruments 0 to 4; the rack does not touch the
+// else first they are instruments 0, 1, 2, ...; the rack does not touch the
 // counter, and `find_by_number` goes by the numbers the instruments actually
 // hold.
 //
@@ -28,7 +28,7 @@ class engine_rack {
 
   engine_rack();
 
-  // By position in the construction order (0 to 4).
+  // By position in the construction order, from 0.
   INSTRUMENT& instrument(int position) { return *order_[position]; }
   const std::array<INSTRUMENT*, instrument_count>& instruments() const { return order_; }
   // The instrument that holds this instrument number, or nullptr.
