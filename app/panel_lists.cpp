@@ -7,12 +7,12 @@ std::vector<int32_t> dirty_list;
 
 namespace {
 struct pointer_hit {
-  int32_t panel = PANEL_COUNT;
+  int32_t panel = instrument_count;
   SPRITE* widget = nullptr;
 };
 
 pointer_hit hit_under_pointer() {
-  for (int32_t i = 0; i < PANEL_COUNT; ++i) {
+  for (int32_t i = 0; i < instrument_count; ++i) {
     INSTRUMENT_GUI* panel = instrument_panels[i];
     if (panel == nullptr || panel->items.empty()) continue;
     const std::vector<int> found = find_widget_at(panel->items);
@@ -28,7 +28,7 @@ void mark_dirty(int32_t index) {
 }
 
 int32_t find_panel(int32_t number) {
-  for (int32_t i = 0; i < PANEL_COUNT; ++i) {
+  for (int32_t i = 0; i < instrument_count; ++i) {
     if (instrument_panels[i] != nullptr && instrument_panels[i]->instrument_number == number)
       return i;
   }

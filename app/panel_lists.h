@@ -24,5 +24,5 @@ int32_t find_panel(int32_t number);
 // in list order; nullptr when there is none.
 SPRITE* widget_under_pointer();
 
-// The index of the panel that holds widget_under_pointer, or PANEL_COUNT.
+// The index of the panel that holds widget_under_pointer, or instrument_count.
 int32_t panel_under_pointer();

@@ -6,10 +6,7 @@
 #include "console_keys.h"
 #include "fsound.h"
 #include "init_sound.h"
-#include "osc.h"
 #include "stream_callback.h"
-#include "tb303.h"
-#include "tb808.h"
 
 std::array<INSTRUMENT*, instrument_count> instrument_list{};
 std::array<void*, instrument_count> stream_user_values{};
@@ -18,13 +15,6 @@ namespace {
 constexpr int stream_buffer_bytes = 65536;
 constexpr unsigned int stream_mode =
     FSOUND_16BITS | FSOUND_STEREO | FSOUND_SIGNED | FSOUND_MODE_BIT_24;  // 0x1000150
-
-// The order in which the streams start: channel, then the instrument_list index.
-struct stream_start {
-  int channel;
-  int index;
-};
-constexpr stream_start start_order[instrument_count] = {{0, 0}, {1, 3}, {2, 1}, {3, 4}, {4, 2}};
 
 [[noreturn]] void fail_with_audio_error(int exit_code) {
   std::printf("Error!\n");
@@ -47,14 +37,9 @@ void start_sound() {
 }
 
 void build_instruments() {
-  // Instrument numbers follow the construction order: the drum machines are 0
-  // and 4, the bass lines 1 and 3, the oscillator synthesizer 2.
-  INSTRUMENT* drums_1 = new TB808;
-  INSTRUMENT* bass_1 = new TB303;
-  INSTRUMENT* oscillators = new OSC;
-  INSTRUMENT* bass_2 = new TB303;
-  INSTRUMENT* drums_2 = new TB808;
-  instrument_list = {bass_1, drums_1, oscillators, bass_2, drums_2};
+  // Instrument numbers follow the construction order, the order of the rows.
+  for (const rack_member& member : rack_members)
+    instrument_list[member.list_index] = make_instrument(member.kind).release();
   for (int i = 0; i < instrument_count; ++i) stream_user_values[i] = instrument_list[i];
 }
 
@@ -68,9 +53,10 @@ void create_streams() {
 }
 
 void start_streams() {
-  for (const stream_start& start : start_order) {
-    auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[start.index]->stream_handle);
-    if (FSOUND_Stream_Play(start.channel, stream) == -1) fail_with_audio_error(1);
+  for (int channel = 0; channel < instrument_count; ++channel) {
+    const int index = stream_start_order[channel];
+    auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[index]->stream_handle);
+    if (FSOUND_Stream_Play(channel, stream) == -1) fail_with_audio_error(1);
   }
 }
 

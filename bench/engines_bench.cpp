@@ -47,7 +47,7 @@ void render_engine(benchmark::State& state, bool all_stages) {
 }
 
 void render_rack(benchmark::State& state, bool all_stages) {
-  auto rack = std::make_unique<RACK>();
+  auto rack = std::make_unique<engine_rack>();
   all_steps_on(rack->first_drum());
   all_steps_on(rack->second_drum());
   if (all_stages)

@@ -1,29 +1,34 @@
 #include "rack.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "engine_dispatch.h"
 #include "mixer.h"
 
-RACK::RACK() {
-  // One statement per instrument: the construction order sets the numbers.
-  first_drum_ = std::make_unique<TB808>();
-  first_bass_ = std::make_unique<TB303>();
-  oscillators_ = std::make_unique<OSC>();
-  second_bass_ = std::make_unique<TB303>();
-  second_drum_ = std::make_unique<TB808>();
-  order_ = {first_drum_.get(), first_bass_.get(), oscillators_.get(), second_bass_.get(),
-            second_drum_.get()};
+engine_rack::engine_rack() {
+  // One member at a time, in the order of the rows: the order sets the numbers.
+  for (int row = 0; row < instrument_count; ++row) {
+    members_[row] = make_instrument(rack_members[row].kind);
+    order_[row] = members_[row].get();
+  }
   for (auto& block : blocks_) block.assign(2 * block_frames, 0);
 }
 
-INSTRUMENT* RACK::find_by_number(int32_t number) const {
+INSTRUMENT* engine_rack::find_by_number(int32_t number) const {
   for (INSTRUMENT* instrument : order_)
     if (instrument->instrument_number == number) return instrument;
   return nullptr;
 }
 
-void RACK::render_mixed(int16_t* out, int64_t frames) {
+INSTRUMENT& engine_rack::nth_of_kind(instrument_kind kind, int skipped) {
+  for (int row = 0; row < instrument_count; ++row) {
+    if (rack_members[row].kind == kind && skipped-- == 0) return *order_[row];
+  }
+  throw std::out_of_range("the rack holds no such member");
+}
+
+void engine_rack::render_mixed(int16_t* out, int64_t frames) {
   const int16_t* streams[instrument_count];
   for (int s = 0; s < instrument_count; ++s) streams[s] = blocks_[s].data();
   while (frames > 0) {

@@ -1,7 +1,8 @@
 #include "texture_library.h"
 
-#include <cstdlib>
 #include <cstring>
+
+#include "program_end.h"
 
 TEXTURE_LIBRARY* texture_library = nullptr;
 
@@ -46,17 +47,21 @@ TEXTURE_LIBRARY::TEXTURE_LIBRARY(const char* path, texture_loader loader) : load
 }
 
 void TEXTURE_LIBRARY::read_archive(const char* path) {
+  if (const auto error = open_archive(path)) end_program(*error + " \n", -1);
+}
+
+std::optional<std::string> TEXTURE_LIBRARY::open_archive(const char* path) {
   std::FILE* file = std::fopen(path, "rt");
   std::printf("Opening File [%s] in directory [%s] Ptr [%p] \n", path, ".",
               static_cast<void*>(file));
   if (file == nullptr) {
     char message[512];
     std::snprintf(message, sizeof message, "Error opening data file [%s]", path);
-    std::printf("%s \n", message);
-    std::exit(-1);
+    return message;
   }
   read_entries(file);
   std::fclose(file);
+  return std::nullopt;
 }
 
 void TEXTURE_LIBRARY::read_entries(std::FILE* file) {

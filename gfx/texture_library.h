@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "name_field.h"
 
@@ -20,10 +22,17 @@ using texture_loader = bool (*)(const char* path, int32_t texture_object, int32_
 class TEXTURE_LIBRARY {
  public:
   // Reads the archive index at path and loads its SIMPLEPART entries through
-  // loader. Ends the process with exit code -1 when the file cannot be opened.
+  // loader. Ends the program with exit code -1 when the file cannot be opened
+  // (program_end.h).
   TEXTURE_LIBRARY(const char* path, texture_loader loader);
 
+  // open_archive, ending the program with its message and exit code -1 when
+  // the file cannot be opened.
   void read_archive(const char* path);
+  // Prints the opening line, then reads the archive index at path and loads
+  // its SIMPLEPART entries. Returns the message when the file cannot be
+  // opened, and the library is then left as it was.
+  std::optional<std::string> open_archive(const char* path);
   // Reads the entries of an open archive index (the two header tokens first).
   void read_entries(std::FILE* file);
   // Smallest slot whose name equals name, 0 when there is none.

@@ -3,13 +3,13 @@
 // turned on) and leaves the others, in their order, for the engine panel.
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <limits>
 
 #include "event_pass.h"
 #include "instrument_gui.h"
 #include "knob_table.h"
 #include "name_keys.h"
+#include "program_end.h"
 
 namespace {
 
@@ -106,11 +106,6 @@ void step_generic_knob(INSTRUMENT_GUI& panel, const widget_event& record, const 
   }
 }
 
-[[noreturn]] void unknown_lfo() {
-  std::printf("LFO KIST \n");
-  std::exit(-1);
-}
-
 record_fate handle_action(INSTRUMENT_GUI& panel, const widget_event& record) {
   SPRITE& widget = *record.target;
   const char* name = widget.control_name;
@@ -123,7 +118,7 @@ record_fate handle_action(INSTRUMENT_GUI& panel, const widget_event& record) {
     } else if (has_key(name, "SLD_LFO_FILTER")) {
       step_generic_knob(panel, record, "SLD_LFO_FILTER_%d", 15);
     } else {
-      unknown_lfo();
+      end_program("LFO KIST \n", -1);
     }
   }
   // A step on a voice-chain knob is done with, even when its digit names no

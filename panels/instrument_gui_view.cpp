@@ -4,7 +4,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "font.h"
@@ -12,6 +11,7 @@
 #include "knob_table.h"
 #include "name_keys.h"
 #include "panel_names.h"
+#include "program_end.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ void draw_images(const std::vector<SPRITE*>& items) {
 }
 
 [[noreturn]] void missing_link(const SPRITE& label, const std::string& link) {
-  std::printf("Your RC failed \nLine [%s] Linked to [%s]\n %s Doesn't seem to exist\n",
-              label.control_name, link.c_str(), link.c_str());
-  std::exit(-1);
+  end_program("Your RC failed \nLine [" + std::string(label.control_name) + "] Linked to [" + link +
+                  "]\n " + link + " Doesn't seem to exist\n",
+              -1);
 }
 
 // A label's name holds "LABEL;text;link;tip;". An unlinked label is placed

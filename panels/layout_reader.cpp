@@ -1,7 +1,6 @@
 #include "layout_reader.h"
 
 #include <cstdarg>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -9,6 +8,7 @@
 
 #include "instrument_gui.h"
 #include "layout_fields.h"
+#include "program_end.h"
 #include "texture_library.h"
 
 namespace {
@@ -252,11 +252,7 @@ std::optional<std::string> read_layout(INSTRUMENT_GUI& panel, const char* path, 
 }
 
 int32_t read_rc_file(INSTRUMENT_GUI& panel, const char* path, const char* section, int32_t number) {
-  if (const auto error = read_layout(panel, path, section, number)) {
-    std::printf("%s\n", error->c_str());
-    std::fflush(stdout);
-    std::exit(-1);
-  }
+  if (const auto error = read_layout(panel, path, section, number)) end_program(*error + "\n", -1);
   return 1;
 }
 

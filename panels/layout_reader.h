@@ -34,7 +34,8 @@ std::optional<std::string> read_layout(INSTRUMENT_GUI& panel, const char* path, 
                                        int32_t number, const layout_source& source = {});
 
 // read_layout on standard output. Returns 1. A file that cannot be opened,
-// or a broken file, ends the process with exit code -1 after the message.
+// or a broken file, ends the program with exit code -1 after the message
+// (program_end.h).
 int32_t read_rc_file(INSTRUMENT_GUI& panel, const char* path, const char* section, int32_t number);
 
 // Creates one sprite from the decoded fields of an item line (x and y already

@@ -4,15 +4,27 @@
 #include "tb303_gui.h"
 #include "tb808_gui.h"
 
+namespace {
+
+INSTRUMENT_GUI* make_panel(const rack_member& member) {
+  const char* name = member.panel_name;
+  switch (member.kind) {
+    case instrument_kind::tb303:
+      return new TB303_GUI(name, member.x, member.y, member.panel_number);
+    case instrument_kind::tb808:
+      return new TB808_GUI(name, member.x, member.y, member.panel_number);
+    case instrument_kind::osc:
+      return new OSC_GUI(name, member.x, member.y, member.panel_number);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 panel_list build_panel_rack() {
-  // Construction order fixes the instrument numbers: the drum panels are 0
-  // and 4, the bass lines 1 and 3, the oscillator synthesizer 2. The names
-  // that begin with 303 are those of the drum panels, and the panel number 1
-  // is given twice, as the rack has always been arranged.
-  INSTRUMENT_GUI* drums_1 = new TB808_GUI("303_1", 0, 0, 0);
-  INSTRUMENT_GUI* bass_1 = new TB303_GUI("808_1", 0, 125, 1);
-  INSTRUMENT_GUI* oscillators = new OSC_GUI("OSC_1", 0, 250, 4);
-  INSTRUMENT_GUI* bass_2 = new TB303_GUI("808_2", 0, 375, 3);
-  INSTRUMENT_GUI* drums_2 = new TB808_GUI("303_2", 0, 500, 1);
-  return {bass_1, drums_1, oscillators, bass_2, drums_2};
+  // One panel at a time, in the order of the rows: the order sets the
+  // instrument numbers.
+  panel_list panels{};
+  for (const rack_member& member : rack_members) panels[member.list_index] = make_panel(member);
+  return panels;
 }

@@ -1,17 +1,17 @@
 #pragma once
-// The rack of five panels in its fixed arrangement: each panel's class, name,
-// place in the window and panel number, the order in which they are built
-// (which hands out the instrument numbers 0 to 4) and the order of the
-// program's instrument list, in which an index identifies a panel everywhere.
+// The rack as panels: each member of rack_members.h built as the panel of its
+// kind, with its name, place in the window and panel number, in construction
+// order (which hands out the instrument numbers), and listed in the order of
+// the program's instrument list, in which an index identifies a panel
+// everywhere.
 #include <array>
 
 #include "instrument_gui.h"
+#include "rack_members.h"
 
-constexpr int PANEL_COUNT = 5;
+using panel_list = std::array<INSTRUMENT_GUI*, instrument_count>;
 
-using panel_list = std::array<INSTRUMENT_GUI*, PANEL_COUNT>;
-
-// Builds the five panels, each reading its layout file from the working
-// directory, and returns them in instrument-list order: "808_1", "303_1",
-// "OSC_1", "808_2", "303_2". The panels live until the process ends.
+// Builds the panels, each reading its layout file from the working directory,
+// and returns them in instrument-list order. The panels live until the
+// process ends.
 panel_list build_panel_rack();

@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   bass->toggle_power();  // off
   FSOUND_STREAM* stream = FSOUND_Stream_Create(watching_callback, 65536, 0x1000150, 44100,
                                                static_cast<INSTRUMENT*>(bass));
-  if (FSOUND_Stream_Play(5, stream) != 5) return 1;
+  // The channel after those of the rack.
+  if (FSOUND_Stream_Play(instrument_count, stream) != instrument_count) return 1;
 
   const double frames_per_ns = 44100.0 / 1e9;
   std::vector<double> to_mix, to_output;

@@ -22,20 +22,20 @@ inline std::vector<uint8_t> read_file(const std::string& path) {
 
 // The texture index as the reader takes it: tokens split at white space, two
 // header tokens, then NAME PATH KIND triples up to the token END.
-struct IndexEntry {
+struct index_entry {
   std::string name, path, kind;
 };
 
-struct Index {
+struct index_file {
   std::vector<std::string> header;
-  std::vector<IndexEntry> entries;
+  std::vector<index_entry> entries;
   bool ended = false;                    // END was found where a name belongs
   std::vector<std::string> long_tokens;  // tokens over 59 characters before END
 };
 
-inline Index read_index(const std::string& path) {
+inline index_file read_index(const std::string& path) {
   std::ifstream in(path);
-  Index index;
+  index_file index;
   std::vector<std::string> tokens;
   for (std::string t; in >> t;) tokens.push_back(t);
   size_t i = 0;
@@ -45,7 +45,7 @@ inline Index read_index(const std::string& path) {
       index.ended = true;
       break;
     }
-    IndexEntry e;
+    index_entry e;
     e.name = tokens[i++];
     if (i < tokens.size()) e.path = tokens[i++];
     if (i < tokens.size()) e.kind = tokens[i++];
@@ -59,7 +59,7 @@ inline Index read_index(const std::string& path) {
 
 // A 24-bit uncompressed BMP, checked field by field. Pixels come out top row
 // first as red, green, blue.
-struct Bmp {
+struct bmp_file {
   std::string error;  // empty when the file is a valid 24-bit BMP
   int width = 0, height = 0;
   std::vector<uint8_t> rgb;
@@ -72,11 +72,11 @@ struct Bmp {
   }
 };
 
-inline Bmp read_bmp(const std::string& path) {
+inline bmp_file read_bmp(const std::string& path) {
   const std::vector<uint8_t> f = read_file(path);
-  Bmp bmp;
+  bmp_file bmp;
   auto fail = [](const char* why) {
-    Bmp failed;
+    bmp_file failed;
     failed.error = why;
     return failed;
   };

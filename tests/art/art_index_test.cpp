@@ -11,27 +11,27 @@
 
 using namespace art_test;
 using zem::art::catalogue;
-using zem::art::Role;
-using zem::art::TextureArt;
+using zem::art::texture_art;
+using zem::art::texture_role;
 
 namespace {
 
-const Index& runtime_index() {
-  static const Index index = read_index(runtime_path("OPENGL.ZPK"));
+const index_file& runtime_index() {
+  static const index_file index = read_index(runtime_path("OPENGL.ZPK"));
   return index;
 }
 
-std::map<std::string, Bmp>& images() {
-  static std::map<std::string, Bmp> loaded;
+std::map<std::string, bmp_file>& images() {
+  static std::map<std::string, bmp_file> loaded;
   if (loaded.empty()) {
-    for (const IndexEntry& e : runtime_index().entries)
+    for (const index_entry& e : runtime_index().entries)
       loaded[e.name] = read_bmp(runtime_path(e.path));
   }
   return loaded;
 }
 
-const TextureArt& art_named(const std::string& name) {
-  for (const TextureArt& art : catalogue()) {
+const texture_art& art_named(const std::string& name) {
+  for (const texture_art& art : catalogue()) {
     if (art.name == name) return art;
   }
   throw std::runtime_error("no texture " + name);
@@ -40,21 +40,21 @@ const TextureArt& art_named(const std::string& name) {
 }  // namespace
 
 TEST(ArtIndex, ParsesAsTheLibraryReadsIt) {
-  const Index& index = runtime_index();
+  const index_file& index = runtime_index();
   ASSERT_EQ(index.header.size(), 2u);
   EXPECT_TRUE(index.ended) << "the entries must end with END";
   EXPECT_TRUE(index.long_tokens.empty()) << index.long_tokens.front();
   ASSERT_FALSE(index.entries.empty());
   EXPECT_LE(index.entries.size(), 400u);
   std::set<std::string> names;
-  for (const IndexEntry& e : index.entries) {
+  for (const index_entry& e : index.entries) {
     EXPECT_EQ(e.kind, "SIMPLEPART") << e.name;
     EXPECT_TRUE(names.insert(e.name).second) << e.name << " is listed twice";
   }
 }
 
 TEST(ArtIndex, ListsTheCatalogueInOrder) {
-  const Index& index = runtime_index();
+  const index_file& index = runtime_index();
   ASSERT_EQ(index.entries.size(), catalogue().size());
   for (size_t i = 0; i < catalogue().size(); ++i) {
     EXPECT_EQ(index.entries[i].name, catalogue()[i].name);
@@ -64,7 +64,7 @@ TEST(ArtIndex, ListsTheCatalogueInOrder) {
 
 TEST(ArtIndex, HoldsEveryNameThePanelsSwitchTo) {
   std::set<std::string> names;
-  for (const IndexEntry& e : runtime_index().entries) names.insert(e.name);
+  for (const index_entry& e : runtime_index().entries) names.insert(e.name);
   for (const char* wanted :
        {"CHK_1_ON", "CHK_1_OFF", "CHK_2_ON", "CHK_2_OFF", "BUTTON_PATTERN_ON", "BUTTON_PATTERN_OFF",
         "DISP_SIN", "DISP_SAW", "DISP_TRI", "DISP_SQR"}) {
@@ -76,11 +76,11 @@ TEST(ArtIndex, HoldsEveryNameThePanelsSwitchTo) {
 // picture, no background, and no widget may expect it as its mask.
 TEST(ArtIndex, FirstEntryIsNeutral) {
   const std::string first = runtime_index().entries.at(0).name;
-  const TextureArt& art = art_named(first);
-  EXPECT_EQ(art.role, Role::neutral);
+  const texture_art& art = art_named(first);
+  EXPECT_EQ(art.role, texture_role::neutral);
   EXPECT_EQ(first.find("BACK"), std::string::npos);
-  for (const TextureArt& other : catalogue()) EXPECT_NE(other.mask, first) << other.name;
-  const Bmp& bmp = images()[first];
+  for (const texture_art& other : catalogue()) EXPECT_NE(other.mask, first) << other.name;
+  const bmp_file& bmp = images()[first];
   ASSERT_EQ(bmp.error, "");
   // Neither black nor white anywhere: it cannot pass for a mask or a hole.
   for (int y = 0; y < bmp.height; ++y) {
@@ -95,9 +95,10 @@ TEST(ArtIndex, FirstEntryIsNeutral) {
 // backgrounds and the image of text labels may carry it.
 TEST(ArtIndex, OnlyBackgroundsAndLabelsContainBack) {
   std::set<std::string> kinds;
-  for (const TextureArt& art : catalogue()) {
+  for (const texture_art& art : catalogue()) {
     const bool back = art.name.find("BACK") != std::string::npos;
-    EXPECT_EQ(back, art.role == Role::background || art.role == Role::label) << art.name;
+    EXPECT_EQ(back, art.role == texture_role::background || art.role == texture_role::label)
+        << art.name;
     for (const char* kind : {"TB303", "TB808", "OSC"}) {
       if (back && art.name.find(kind) != std::string::npos) kinds.insert(kind);
     }
@@ -106,8 +107,8 @@ TEST(ArtIndex, OnlyBackgroundsAndLabelsContainBack) {
 }
 
 TEST(ArtImages, AreTwentyFourBitFilesOfTheirSize) {
-  for (const TextureArt& art : catalogue()) {
-    const Bmp& bmp = images()[art.name];
+  for (const texture_art& art : catalogue()) {
+    const bmp_file& bmp = images()[art.name];
     ASSERT_EQ(bmp.error, "") << art.name;
     EXPECT_EQ(bmp.width, art.width) << art.name;
     EXPECT_EQ(bmp.height, art.height) << art.name;
@@ -119,12 +120,12 @@ TEST(ArtImages, AreTwentyFourBitFilesOfTheirSize) {
 // A mask is white at its border so that no box edge shows, and the picture
 // over it is black there so that nothing is added around the widget.
 TEST(ArtImages, MasksFitTheirPictures) {
-  for (const TextureArt& art : catalogue()) {
+  for (const texture_art& art : catalogue()) {
     if (art.mask.empty()) continue;
     SCOPED_TRACE(art.name);
-    ASSERT_EQ(art_named(art.mask).role, Role::mask);
-    const Bmp& picture = images()[art.name];
-    const Bmp& mask = images()[art.mask];
+    ASSERT_EQ(art_named(art.mask).role, texture_role::mask);
+    const bmp_file& picture = images()[art.name];
+    const bmp_file& mask = images()[art.mask];
     ASSERT_EQ(mask.error, "");
     ASSERT_EQ(mask.width, picture.width);
     ASSERT_EQ(mask.height, picture.height);
@@ -148,9 +149,9 @@ TEST(ArtImages, MasksFitTheirPictures) {
 
 TEST(ArtImages, EveryMaskServesAWidget) {
   std::set<std::string> used;
-  for (const TextureArt& art : catalogue()) used.insert(art.mask);
-  for (const TextureArt& art : catalogue()) {
-    if (art.role == Role::mask) {
+  for (const texture_art& art : catalogue()) used.insert(art.mask);
+  for (const texture_art& art : catalogue()) {
+    if (art.role == texture_role::mask) {
       EXPECT_TRUE(used.count(art.name)) << art.name;
     }
   }
@@ -161,7 +162,7 @@ TEST(ArtImages, EveryMaskServesAWidget) {
 TEST(ArtImages, KnobPointersPointLeftAtAngleZero) {
   for (const char* name : {"KNOB", "SLIDER", "SLIDER_SMALL"}) {
     SCOPED_TRACE(name);
-    const Bmp& knob = images()[name];
+    const bmp_file& knob = images()[name];
     ASSERT_EQ(knob.error, "");
     const int c = knob.width / 2, reach = knob.width * 3 / 10;
     const int left = knob.level(c - reach, c), right = knob.level(c + reach, c);

@@ -12,7 +12,7 @@ using namespace zem::art;
 // A width whose rows need padding: rows are bottom-up, bytes blue-green-red,
 // each row padded with zeros to a multiple of 4 bytes.
 TEST(ArtBmp, WritesBottomRowFirstInBlueGreenRedOrder) {
-  Image image(3, 2);
+  rgb_image image(3, 2);
   image.at(0, 0) = {1, 0, 0};
   image.at(2, 0) = {0, 0, 1};
   image.at(1, 1) = {0, 1, 0};
@@ -47,7 +47,7 @@ TEST(ArtIndexWriter, WritesHeaderEntriesAndEnd) {
 
 TEST(ArtIndexWriter, RefusesWhatTheReaderCouldNotTakeBack) {
   const std::string long_name(60, 'A');
-  for (const std::vector<IndexEntry>& bad : std::vector<std::vector<IndexEntry>>{
+  for (const std::vector<index_entry>& bad : std::vector<std::vector<index_entry>>{
            {{"TWO WORDS", "a.bmp"}},
            {{"END", "a.bmp"}},
            {{"", "a.bmp"}},
@@ -58,5 +58,5 @@ TEST(ArtIndexWriter, RefusesWhatTheReaderCouldNotTakeBack) {
     EXPECT_THROW(format_index(bad), std::invalid_argument) << bad.front().name;
   }
   EXPECT_NO_THROW(format_index({{std::string(59, 'A'), "a.bmp"}}));
-  EXPECT_THROW(format_index(std::vector<IndexEntry>(401, {"A", "a.bmp"})), std::invalid_argument);
+  EXPECT_THROW(format_index(std::vector<index_entry>(401, {"A", "a.bmp"})), std::invalid_argument);
 }

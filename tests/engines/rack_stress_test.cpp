@@ -57,9 +57,9 @@ void render_until(INSTRUMENT& instrument, const std::atomic<bool>& stop, render_
 // the patterns and each engine's own parameters, and the load of each
 // instrument's saved pattern file (`blocks`, one open file per instrument).
 std::vector<std::function<void(std::mt19937&)>> editing_operations(
-    RACK& rack, const std::vector<FILE*>& blocks) {
+    engine_rack& rack, const std::vector<FILE*>& blocks) {
   std::vector<std::function<void(std::mt19937&)>> ops;
-  for (int k = 0; k < RACK::instrument_count; ++k) {
+  for (int k = 0; k < instrument_count; ++k) {
     INSTRUMENT* i = &rack.instrument(k);
     FILE* block = blocks[k];
     ops.push_back([i, block](std::mt19937&) {
@@ -141,11 +141,11 @@ std::vector<std::function<void(std::mt19937&)>> editing_operations(
 
 TEST(RackStress, EditingWhileRenderingStaysInBoundsAndKeepsTime) {
   set_step_event_poster(&count_event);
-  RACK rack;
+  engine_rack rack;
   // Short steps, so that step boundaries, pattern changes and pass ends come
   // thousands of times during the run.
   std::vector<FILE*> blocks;
-  int streams[RACK::instrument_count];
+  int streams[instrument_count];
   for (INSTRUMENT* instrument : rack.instruments()) {
     instrument->samples_per_step = 100.5f;
     ASSERT_LT(instrument->instrument_number, max_instrument_number);
@@ -161,9 +161,9 @@ TEST(RackStress, EditingWhileRenderingStaysInBoundsAndKeepsTime) {
   // render block.
   std::atomic<bool> stop_editing{false};
   std::atomic<bool> stop{false};
-  std::vector<render_report> reports(RACK::instrument_count);
+  std::vector<render_report> reports(instrument_count);
   std::vector<std::thread> renderers;
-  for (int k = 0; k < RACK::instrument_count; ++k)
+  for (int k = 0; k < instrument_count; ++k)
     renderers.emplace_back(render_until, std::ref(rack.instrument(k)), std::cref(stop),
                            std::ref(reports[k]));
 
@@ -185,7 +185,7 @@ TEST(RackStress, EditingWhileRenderingStaysInBoundsAndKeepsTime) {
   for (FILE* block : blocks) std::fclose(block);
 
   EXPECT_GT(edits, 300);  // a load waits for a render block
-  for (int k = 0; k < RACK::instrument_count; ++k) {
+  for (int k = 0; k < instrument_count; ++k) {
     const INSTRUMENT& instrument = rack.instrument(k);
     const int number = instrument.instrument_number;
     SCOPED_TRACE(instrument.engine_name);

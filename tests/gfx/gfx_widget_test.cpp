@@ -15,16 +15,16 @@ SPRITE* sized(const char* name, int x, int y, float width, float height) {
   return sprite;
 }
 
-class Items {
+class owned_sprites {
  public:
-  ~Items() {
+  ~owned_sprites() {
     for (SPRITE* s : list) delete s;
   }
   std::vector<SPRITE*> list;
 };
 
 TEST(WidgetTest, SpritePicksAroundItsCentreInclusive) {
-  Items items;
+  owned_sprites items;
   items.list.push_back(sized("KNOB", 400, 300, 20, 10));
   const std::vector<int> hit{0};
   for (int x : {390, 400, 410}) {
@@ -40,7 +40,7 @@ TEST(WidgetTest, SpritePicksAroundItsCentreInclusive) {
 }
 
 TEST(WidgetTest, FirstItemWinsAndBackgroundsAreNeverPicked) {
-  Items items;
+  owned_sprites items;
   items.list.push_back(sized("PANEL_BACK_1", 400, 60, 800, 125));
   items.list.push_back(sized("KNOB_A", 100, 50, 30, 30));
   items.list.push_back(sized("KNOB_B", 110, 50, 30, 30));
@@ -84,7 +84,7 @@ TEST(WidgetTest, EveryConstructionTakesTheNextNumber) {
   SPRITE first("A", 0, 0, 0);
   SPRITE second("B", 0, 0, 0);
   EXPECT_EQ(second.id, first.id + 1);
-  Items items;
+  owned_sprites items;
   items.list.push_back(sized("X", 0, 0, 1, 1));
   items.list.push_back(sized("Y", 50, 50, 1, 1));
   items.list.push_back(sized("Z", 90, 90, 1, 1));

@@ -44,7 +44,7 @@ TEST(Snapshot, WritesTheFirstPictureOfTheRack) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "") << "the program's console trace stays out";
   EXPECT_FALSE(fs::exists(picture.string() + ".partial"));
-  const art_test::Bmp bmp = art_test::read_bmp(picture.string());
+  const art_test::bmp_file bmp = art_test::read_bmp(picture.string());
   ASSERT_EQ(bmp.error, "");
   ASSERT_EQ(bmp.width, 800);
   ASSERT_EQ(bmp.height, 625);
@@ -67,13 +67,15 @@ TEST(Snapshot, NamesThePictureItCannotWrite) {
   EXPECT_EQ(run.err, "zem-snapshot: cannot write no-such-folder/rack.bmp\n");
 }
 
-// Each case: what the folder holds, the arguments, the start of the line.
+// Each case: what the folder holds, the arguments, the start of the line,
+// and a bass-line layout of its own when one is given.
 TEST(Snapshot, RefusesWithOneLine) {
   const struct {
     const char* what;
     std::vector<const char*> files;
     std::vector<std::string> arguments;
     const char* message;
+    const char* bass_layout = nullptr;
   } cases[] = {
       {"no argument", {}, {}, "zem-snapshot: usage: "},
       {"two arguments", {}, {"a.bmp", "b.bmp"}, "zem-snapshot: usage: "},
@@ -86,14 +88,21 @@ TEST(Snapshot, RefusesWithOneLine) {
        {"OPENGL.ZPK", "Test.ttf", "RC/TB303.RC", "RC/TB808.RC", "RC/OSC.RC"},
        {"out.bmp"},
        "zem-snapshot: LOAD_RC [RC/COMMON.RC]"},
+      {"a label linked to no widget, found while drawing",
+       {"OPENGL.ZPK", "textures", "Test.ttf", "RC/COMMON.RC", "RC/TB808.RC", "RC/OSC.RC"},
+       {"out.bmp"},
+       "zem-snapshot: Your RC failed Line [LABEL;Vol;SLD_9_BASE;;_INSTRUMENT_1] Linked to "
+       "[SLD_9_BASE] SLD_9_BASE Doesn't seem to exist\n",
+       "BEGIN TB303\n\"LABEL;Vol;SLD_9_BASE;;\" \"NONE\" \"\" 0 0 0 0 0\nEND\nEOF\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     const zem_test::temp_folder folder;
     for (const char* file : c.files) {
       fs::create_directories((folder.path() / file).parent_path());
-      fs::copy_file(runtime / file, folder.path() / file);
+      fs::copy(runtime / file, folder.path() / file, fs::copy_options::recursive);
     }
+    if (c.bass_layout) std::ofstream(folder.path() / "RC/TB303.RC") << c.bass_layout;
     const zem_test::run_result run = run_snapshot(folder.path(), c.arguments);
     EXPECT_EQ(run.status(), 2);
     EXPECT_EQ(run.err.rfind(c.message, 0), 0u) << run.err;

@@ -9,10 +9,10 @@
 
 TEST(Rack, BuildsTheFiveInStartUpOrderWithNumbersFromTheCounter) {
   const int32_t first = instrument_counter;
-  RACK rack;
+  engine_rack rack;
   EXPECT_EQ(instrument_counter, first + 5);
   const char* names[] = {"TB808", "TB303", "OSC", "TB303", "TB808"};
-  for (int k = 0; k < RACK::instrument_count; ++k) {
+  for (int k = 0; k < instrument_count; ++k) {
     EXPECT_STREQ(rack.instrument(k).engine_name, names[k]);
     EXPECT_EQ(rack.instrument(k).instrument_number, first + k);
     EXPECT_EQ(rack.find_by_number(first + k), &rack.instrument(k));
@@ -29,19 +29,19 @@ TEST(Rack, BuildsTheFiveInStartUpOrderWithNumbersFromTheCounter) {
 // The sound does not depend on how the frames are cut into calls.
 TEST(Rack, RenderingInPiecesEqualsRenderingAtOnce) {
   std::srand(1);
-  RACK whole;
+  engine_rack whole;
   std::srand(1);
-  RACK pieces;
-  for (RACK* rack : {&whole, &pieces}) {
+  engine_rack pieces;
+  for (engine_rack* rack : {&whole, &pieces}) {
     for (int step = 0; step < 8; step += 3) rack->first_drum().pattern_memory[0][step] = 1;
     rack->second_bass().filter_switch = 1;
     rack->oscillators().volume = 1.0f;
   }
-  constexpr int frames = 3 * RACK::block_frames + 77;
+  constexpr int frames = 3 * engine_rack::block_frames + 77;
   std::vector<int16_t> at_once(2 * frames), in_pieces(2 * frames, 1);
   whole.render_mixed(at_once.data(), frames);
   int done = 0;
-  for (int piece : {1, RACK::block_frames - 1, RACK::block_frames + 5, 2}) {
+  for (int piece : {1, engine_rack::block_frames - 1, engine_rack::block_frames + 5, 2}) {
     pieces.render_mixed(in_pieces.data() + 2 * done, piece);
     done += piece;
   }

@@ -28,7 +28,7 @@ uint8_t to_byte(float value) {
   return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255));
 }
 
-std::vector<uint8_t> encode_bmp(const Image& image) {
+std::vector<uint8_t> encode_bmp(const rgb_image& image) {
   const uint32_t row_size = (3 * image.width() + 3) / 4 * 4;
   const uint32_t pixel_bytes = row_size * image.height();
   const uint32_t offset = FILE_HEADER_SIZE + INFO_HEADER_SIZE;
@@ -53,7 +53,7 @@ std::vector<uint8_t> encode_bmp(const Image& image) {
   for (int y = image.height() - 1; y >= 0; --y) {
     const size_t row_start = out.size();
     for (int x = 0; x < image.width(); ++x) {
-      const Colour& c = image.at(x, y);
+      const rgb_colour& c = image.at(x, y);
       out.push_back(to_byte(c.b));
       out.push_back(to_byte(c.g));
       out.push_back(to_byte(c.r));
@@ -63,7 +63,7 @@ std::vector<uint8_t> encode_bmp(const Image& image) {
   return out;
 }
 
-void write_bmp(const std::string& path, const Image& image) {
+void write_bmp(const std::string& path, const rgb_image& image) {
   const std::vector<uint8_t> bytes = encode_bmp(image);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),

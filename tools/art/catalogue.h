@@ -27,7 +27,7 @@
 
 namespace zem::art {
 
-enum class Role {
+enum class texture_role {
   neutral,     // slot 0: shown for names the library does not hold
   background,  // a panel background; its name contains "BACK"
   label,       // the image of text labels: never drawn, and its "BACK" keeps
@@ -36,24 +36,24 @@ enum class Role {
   mask,        // drawn under widget pictures, never shown alone
 };
 
-struct TextureArt {
+struct texture_art {
   std::string name;
   // Stored size in pixels: powers of two, since mipmaps are built from them,
   // and no larger than the widget usually shows on screen. Textures are
   // filtered when enlarged but point-sampled when shrunk, so a picture
   // stored larger than it shows comes out jagged.
   int width, height;
-  Role role;
+  texture_role role;
   std::string mask;  // the mask to give widgets that show this picture, "" for none
-  std::function<void(Image&)> draw;
+  std::function<void(rgb_image&)> draw;
 };
 
-const std::vector<TextureArt>& catalogue();
+const std::vector<texture_art>& catalogue();
 
 // The mask that widgets showing this texture are given, "" for none.
 std::string mask_of(const std::string& texture);
 
 // Where the image of a texture is written, relative to the runtime folder.
-std::string image_path(const TextureArt& art);
+std::string image_path(const texture_art& art);
 
 }  // namespace zem::art

@@ -17,11 +17,11 @@ namespace {
 
 void write_runtime(const std::filesystem::path& folder) {
   using namespace zem::art;
-  std::vector<IndexEntry> entries;
-  for (const TextureArt& art : catalogue()) {
+  std::vector<index_entry> entries;
+  for (const texture_art& art : catalogue()) {
     const std::string path = image_path(art);
     std::filesystem::create_directories((folder / path).parent_path());
-    Image image(art.width, art.height);
+    rgb_image image(art.width, art.height);
     art.draw(image);
     write_bmp((folder / path).string(), image);
     entries.push_back({art.name, path});

@@ -4,15 +4,15 @@ namespace zem::art {
 
 namespace {
 
-class Panel {
+class mock_panel {
  public:
-  Panel(const PlaceWidget& place, float top) : place_(place), top_(top) {}
+  mock_panel(const widget_placer& place, float top) : place_(place), top_(top) {}
   void put(const std::string& texture, float x, float y, float w, float h, float angle = 0) const {
     place_(texture, x, top_ + y, w, h, angle);
   }
 
  private:
-  const PlaceWidget& place_;
+  const widget_placer& place_;
   float top_;
 };
 
@@ -22,7 +22,7 @@ class Panel {
 constexpr float KNOB = 16, LIGHT = 8, KEY = 16;
 
 // Pattern buttons 1 to 8 and bank buttons 11 to 14 along the bottom strip.
-void pattern_buttons(const Panel& p, int pattern) {
+void pattern_buttons(const mock_panel& p, int pattern) {
   for (int k = 0; k < 8; ++k) {
     p.put(k == pattern % 8 ? "BUTTON_PATTERN_ON" : "BUTTON_PATTERN_OFF", 374 + 35.0f * k, 103, 16,
           8);
@@ -34,19 +34,19 @@ void pattern_buttons(const Panel& p, int pattern) {
 }
 
 // Step lights: every light but the running step's shows CHK_1_ON.
-void step_lights(const Panel& p, int lights, int current) {
+void step_lights(const mock_panel& p, int lights, int current) {
   for (int k = 0; k < lights; ++k) {
     p.put(k == current ? "CHK_1_OFF" : "CHK_1_ON", 58 + 19.0f * k, 103, LIGHT, LIGHT);
   }
 }
 
-void switches(const Panel& p, float x, float y, int count) {
+void switches(const mock_panel& p, float x, float y, int count) {
   for (int k = 0; k < count; ++k) {
     p.put(k % 3 == 1 ? "CHK_2_OFF" : "CHK_2_ON", x + 24.0f * k, y, LIGHT, LIGHT);
   }
 }
 
-void drum_panel(const Panel& p) {
+void drum_panel(const mock_panel& p) {
   p.put("BACK_TB808", 400, 62.5f, 400, 62.5f);
   for (int k = 0; k < 11; ++k) p.put("KNOB", 62 + 42.0f * k, 31, KNOB, KNOB, -45 + 33.0f * k);
   for (int k = 0; k < 9; ++k) p.put("KNOB", 62 + 42.0f * k, 67, KNOB, KNOB, 200 - 25.0f * k);
@@ -58,7 +58,7 @@ void drum_panel(const Panel& p) {
   pattern_buttons(p, 2);
 }
 
-void bass_panel(const Panel& p, const char* display, int step) {
+void bass_panel(const mock_panel& p, const char* display, int step) {
   p.put("BACK_TB303", 400, 62.5f, 400, 62.5f);
   for (int k = 0; k < 12; ++k) p.put("KNOB", 62 + 40.0f * k, 31, KNOB, KNOB, -45 + 27.0f * k);
   p.put(display, 580, 31, 32, 16);
@@ -70,7 +70,7 @@ void bass_panel(const Panel& p, const char* display, int step) {
   pattern_buttons(p, 11);
 }
 
-void osc_panel(const Panel& p) {
+void osc_panel(const mock_panel& p) {
   p.put("BACK_OSC", 400, 62.5f, 400, 62.5f);
   for (int k = 0; k < 8; ++k) p.put("SLIDER", 62 + 40.0f * k, 31, KNOB, KNOB, 65 + 20.0f * k);
   for (int k = 0; k < 6; ++k) p.put("KNOB", 400 + 40.0f * k, 31, KNOB, KNOB, 10 + 50.0f * k);
@@ -86,12 +86,12 @@ void osc_panel(const Panel& p) {
 
 }  // namespace
 
-void lay_out_mock_window(const PlaceWidget& place) {
-  drum_panel(Panel(place, 0));
-  bass_panel(Panel(place, 125), "DISP_SIN", 4);
-  osc_panel(Panel(place, 250));
-  bass_panel(Panel(place, 375), "DISP_SQR", 0);
-  drum_panel(Panel(place, 500));
+void lay_out_mock_window(const widget_placer& place) {
+  drum_panel(mock_panel(place, 0));
+  bass_panel(mock_panel(place, 125), "DISP_SIN", 4);
+  osc_panel(mock_panel(place, 250));
+  bass_panel(mock_panel(place, 375), "DISP_SQR", 0);
+  drum_panel(mock_panel(place, 500));
 }
 
 }  // namespace zem::art

@@ -12,9 +12,9 @@ namespace zem::art {
 
 namespace {
 
-using Pictures = std::map<std::string, Image>;
+using pictures_by_name = std::map<std::string, rgb_image>;
 
-Colour sample(const Image& image, float u, float v) {
+rgb_colour sample(const rgb_image& image, float u, float v) {
   const float x = std::clamp(u - 0.5f, 0.0f, image.width() - 1.0f);
   const float y = std::clamp(v - 0.5f, 0.0f, image.height() - 1.0f);
   const int x0 = static_cast<int>(x), y0 = static_cast<int>(y);
@@ -28,8 +28,8 @@ Colour sample(const Image& image, float u, float v) {
 // and height, turned clockwise by angle. Without a mask the picture replaces
 // the screen; with one, the screen is multiplied by the mask and the picture
 // added. Each screen pixel averages 4 x 4 samples, standing in for mipmaps.
-void draw_sprite(Image& frame, const Image& picture, const Image* mask, Vec pos, float width,
-                 float height, float angle) {
+void draw_sprite(rgb_image& frame, const rgb_image& picture, const rgb_image* mask, vec2 pos,
+                 float width, float height, float angle) {
   constexpr int N = 4;
   const float reach = std::hypot(width, height) + 1;
   const int x_lo = std::max(0, static_cast<int>(pos.x - reach));
@@ -38,28 +38,28 @@ void draw_sprite(Image& frame, const Image& picture, const Image* mask, Vec pos,
   const int y_hi = std::min(frame.height() - 1, static_cast<int>(pos.y + reach));
   for (int y = y_lo; y <= y_hi; ++y) {
     for (int x = x_lo; x <= x_hi; ++x) {
-      const Colour under = frame.at(x, y);
-      Colour sum{};
+      const rgb_colour under = frame.at(x, y);
+      rgb_colour sum{};
       for (int sy = 0; sy < N; ++sy) {
         for (int sx = 0; sx < N; ++sx) {
-          const Vec p{x + (sx + 0.5f) / N, y + (sy + 0.5f) / N};
-          const Vec local = rotated(p - pos, -angle);
+          const vec2 p{x + (sx + 0.5f) / N, y + (sy + 0.5f) / N};
+          const vec2 local = rotated(p - pos, -angle);
           if (std::abs(local.x) > width || std::abs(local.y) > height) {
             sum = sum + under;
             continue;
           }
           const float u = (local.x + width) / (2 * width);
           const float v = (local.y + height) / (2 * height);
-          const Colour c = sample(picture, u * picture.width(), v * picture.height());
+          const rgb_colour c = sample(picture, u * picture.width(), v * picture.height());
           if (mask == nullptr) {
             sum = sum + c;
           } else {
-            const Colour m = sample(*mask, u * mask->width(), v * mask->height());
-            sum = sum + Colour{under.r * m.r + c.r, under.g * m.g + c.g, under.b * m.b + c.b};
+            const rgb_colour m = sample(*mask, u * mask->width(), v * mask->height());
+            sum = sum + rgb_colour{under.r * m.r + c.r, under.g * m.g + c.g, under.b * m.b + c.b};
           }
         }
       }
-      const Colour c = sum * (1.0f / (N * N));
+      const rgb_colour c = sum * (1.0f / (N * N));
       frame.at(x, y) = {std::min(c.r, 1.0f), std::min(c.g, 1.0f), std::min(c.b, 1.0f)};
     }
   }
@@ -67,9 +67,10 @@ void draw_sprite(Image& frame, const Image& picture, const Image* mask, Vec pos,
 
 // Draws widgets by texture name, with the mask that the catalogue gives
 // them; like the texture library, an unknown name shows the first texture.
-class Painter {
+class sprite_painter {
  public:
-  Painter(Image& frame, const Pictures& pictures) : frame_(frame), pictures_(pictures) {}
+  sprite_painter(rgb_image& frame, const pictures_by_name& pictures)
+      : frame_(frame), pictures_(pictures) {}
   void put(const std::string& name, float x, float y, float w, float h, float angle = 0) const {
     const std::string mask = mask_of(name);
     draw_sprite(frame_, picture(name), mask.empty() ? nullptr : &picture(mask), {x, y}, w, h,
@@ -77,25 +78,25 @@ class Painter {
   }
 
  private:
-  const Image& picture(const std::string& name) const {
+  const rgb_image& picture(const std::string& name) const {
     const auto found = pictures_.find(name);
     return found != pictures_.end() ? found->second : pictures_.at(catalogue().front().name);
   }
-  Image& frame_;
-  const Pictures& pictures_;
+  rgb_image& frame_;
+  const pictures_by_name& pictures_;
 };
 
-Pictures draw_all() {
-  Pictures pictures;
-  for (const TextureArt& art : catalogue()) {
-    Image image(art.width, art.height);
+pictures_by_name draw_all() {
+  pictures_by_name pictures;
+  for (const texture_art& art : catalogue()) {
+    rgb_image image(art.width, art.height);
     art.draw(image);
     pictures.emplace(art.name, std::move(image));
   }
   return pictures;
 }
 
-void blit(Image& frame, const Image& image, int x0, int y0) {
+void blit(rgb_image& frame, const rgb_image& image, int x0, int y0) {
   for (int y = 0; y < image.height() && y0 + y < frame.height(); ++y) {
     for (int x = 0; x < image.width() && x0 + x < frame.width(); ++x) {
       frame.at(x0 + x, y0 + y) = image.at(x, y);
@@ -105,13 +106,13 @@ void blit(Image& frame, const Image& image, int x0, int y0) {
 
 }  // namespace
 
-Image render_preview() {
+rgb_image render_preview() {
   constexpr int WINDOW_W = 800, WINDOW_H = 625, SIDE = 248, GAP = 12;
-  const Pictures pictures = draw_all();
+  const pictures_by_name pictures = draw_all();
   // Lay the stored textures out in rows under the window.
   int x = GAP, y = WINDOW_H + GAP, row_height = 0, total_height = 0;
-  std::vector<std::pair<const Image*, Vec>> tiles;
-  for (const TextureArt& art : catalogue()) {
+  std::vector<std::pair<const rgb_image*, vec2>> tiles;
+  for (const texture_art& art : catalogue()) {
     if (x + art.width + GAP > WINDOW_W + SIDE) {
       x = GAP;
       y += row_height + GAP;
@@ -122,8 +123,8 @@ Image render_preview() {
     row_height = std::max(row_height, art.height);
     total_height = y + row_height + GAP;
   }
-  Image frame(WINDOW_W + SIDE, total_height, Colour{0.33f, 0.36f, 0.42f});
-  const Painter painter(frame, pictures);
+  rgb_image frame(WINDOW_W + SIDE, total_height, rgb_colour{0.33f, 0.36f, 0.42f});
+  const sprite_painter painter(frame, pictures);
   lay_out_mock_window([&](const std::string& name, float x, float y, float w, float h,
                           float angle) { painter.put(name, x, y, w, h, angle); });
   // Beside the window, widgets three times their usual size over a background.

@@ -8,6 +8,6 @@
 
 namespace zem::art {
 
-Image render_preview();
+rgb_image render_preview();
 
 }  // namespace zem::art

@@ -6,50 +6,51 @@
 
 namespace zem::art {
 
-Colour operator+(Colour a, Colour b) {
+rgb_colour operator+(rgb_colour a, rgb_colour b) {
   return {a.r + b.r, a.g + b.g, a.b + b.b};
 }
-Colour operator*(Colour c, float k) {
+rgb_colour operator*(rgb_colour c, float k) {
   return {c.r * k, c.g * k, c.b * k};
 }
-Colour mix(Colour a, Colour b, float t) {
+rgb_colour mix(rgb_colour a, rgb_colour b, float t) {
   return a * (1 - t) + b * t;
 }
-Colour grey(float level) {
+rgb_colour grey(float level) {
   return {level, level, level};
 }
 
-Vec operator+(Vec a, Vec b) {
+vec2 operator+(vec2 a, vec2 b) {
   return {a.x + b.x, a.y + b.y};
 }
-Vec operator-(Vec a, Vec b) {
+vec2 operator-(vec2 a, vec2 b) {
   return {a.x - b.x, a.y - b.y};
 }
-Vec operator*(Vec v, float k) {
+vec2 operator*(vec2 v, float k) {
   return {v.x * k, v.y * k};
 }
-float length(Vec v) {
+float length(vec2 v) {
   return std::hypot(v.x, v.y);
 }
 
-Vec rotated(Vec v, float degrees) {
+vec2 rotated(vec2 v, float degrees) {
   const float a = degrees * std::numbers::pi_v<float> / 180;
   const float c = std::cos(a), s = std::sin(a);
   return {v.x * c - v.y * s, v.x * s + v.y * c};
 }
 
-Image::Image(int width, int height, Colour fill)
+rgb_image::rgb_image(int width, int height, rgb_colour fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 
-Canvas::Canvas(Image& image) : Canvas(image, image.width(), image.height()) {}
+design_canvas::design_canvas(rgb_image& image)
+    : design_canvas(image, image.width(), image.height()) {}
 
-Canvas::Canvas(Image& image, float design_width, float design_height)
+design_canvas::design_canvas(rgb_image& image, float design_width, float design_height)
     : image_(image),
       scale_x_(design_width / image.width()),
       scale_y_(design_height / image.height()),
       pixel_(std::max(scale_x_, scale_y_)) {}
 
-void Canvas::for_each_pixel(const std::function<void(Vec, Colour&)>& visit) {
+void design_canvas::for_each_pixel(const std::function<void(vec2, rgb_colour&)>& visit) {
   for (int y = 0; y < image_.height(); ++y) {
     for (int x = 0; x < image_.width(); ++x) {
       visit({(x + 0.5f) * scale_x_, (y + 0.5f) * scale_y_}, image_.at(x, y));
@@ -57,20 +58,20 @@ void Canvas::for_each_pixel(const std::function<void(Vec, Colour&)>& visit) {
   }
 }
 
-Shape disc(Vec centre, float radius) {
-  return [=](Vec p) { return length(p - centre) - radius; };
+distance_field disc(vec2 centre, float radius) {
+  return [=](vec2 p) { return length(p - centre) - radius; };
 }
 
-Shape ring(Vec centre, float inner_radius, float outer_radius) {
+distance_field ring(vec2 centre, float inner_radius, float outer_radius) {
   const float middle = (inner_radius + outer_radius) / 2;
   const float half = (outer_radius - inner_radius) / 2;
-  return [=](Vec p) { return std::abs(length(p - centre) - middle) - half; };
+  return [=](vec2 p) { return std::abs(length(p - centre) - middle) - half; };
 }
 
 namespace {
 
-float distance_to_segment(Vec p, Vec a, Vec b) {
-  const Vec ab = b - a, ap = p - a;
+float distance_to_segment(vec2 p, vec2 a, vec2 b) {
+  const vec2 ab = b - a, ap = p - a;
   const float span = ab.x * ab.x + ab.y * ab.y;
   const float t = span > 0 ? std::clamp((ap.x * ab.x + ap.y * ab.y) / span, 0.0f, 1.0f) : 0;
   return length(p - (a + ab * t));
@@ -78,12 +79,12 @@ float distance_to_segment(Vec p, Vec a, Vec b) {
 
 }  // namespace
 
-Shape segment(Vec a, Vec b, float half_width) {
-  return [=](Vec p) { return distance_to_segment(p, a, b) - half_width; };
+distance_field segment(vec2 a, vec2 b, float half_width) {
+  return [=](vec2 p) { return distance_to_segment(p, a, b) - half_width; };
 }
 
-Shape rounded_rect(Vec centre, Vec half_size, float corner_radius) {
-  return [=](Vec p) {
+distance_field rounded_rect(vec2 centre, vec2 half_size, float corner_radius) {
+  return [=](vec2 p) {
     const float qx = std::abs(p.x - centre.x) - half_size.x + corner_radius;
     const float qy = std::abs(p.y - centre.y) - half_size.y + corner_radius;
     const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
@@ -91,8 +92,8 @@ Shape rounded_rect(Vec centre, Vec half_size, float corner_radius) {
   };
 }
 
-Shape polyline(std::vector<Vec> points, float half_width) {
-  return [points = std::move(points), half_width](Vec p) {
+distance_field polyline(std::vector<vec2> points, float half_width) {
+  return [points = std::move(points), half_width](vec2 p) {
     float best = INFINITY;
     for (size_t i = 1; i < points.size(); ++i) {
       best = std::min(best, distance_to_segment(p, points[i - 1], points[i]));
@@ -101,12 +102,12 @@ Shape polyline(std::vector<Vec> points, float half_width) {
   };
 }
 
-Shape unite(Shape a, Shape b) {
-  return [=](Vec p) { return std::min(a(p), b(p)); };
+distance_field unite(distance_field a, distance_field b) {
+  return [=](vec2 p) { return std::min(a(p), b(p)); };
 }
 
-Shape subtract(Shape from, Shape cut) {
-  return [=](Vec p) { return std::max(from(p), -cut(p)); };
+distance_field subtract(distance_field from, distance_field cut) {
+  return [=](vec2 p) { return std::max(from(p), -cut(p)); };
 }
 
 float coverage(float distance, float pixel) {
@@ -118,33 +119,36 @@ float smoothstep(float edge0, float edge1, float x) {
   return t * t * (3 - 2 * t);
 }
 
-Paint solid(Colour c) {
-  return [=](Vec) { return c; };
+colour_field solid(rgb_colour c) {
+  return [=](vec2) { return c; };
 }
 
-Paint vertical_gradient(float y0, Colour top, float y1, Colour bottom) {
-  return [=](Vec p) { return mix(top, bottom, std::clamp((p.y - y0) / (y1 - y0), 0.0f, 1.0f)); };
+colour_field vertical_gradient(float y0, rgb_colour top, float y1, rgb_colour bottom) {
+  return [=](vec2 p) { return mix(top, bottom, std::clamp((p.y - y0) / (y1 - y0), 0.0f, 1.0f)); };
 }
 
-Paint radial_gradient(Vec centre, float radius, Colour inner, Colour outer) {
-  return
-      [=](Vec p) { return mix(inner, outer, std::clamp(length(p - centre) / radius, 0.0f, 1.0f)); };
+colour_field radial_gradient(vec2 centre, float radius, rgb_colour inner, rgb_colour outer) {
+  return [=](vec2 p) {
+    return mix(inner, outer, std::clamp(length(p - centre) / radius, 0.0f, 1.0f));
+  };
 }
 
-void fill(Canvas& canvas, const Shape& shape, const Paint& paint, float opacity) {
+void fill(design_canvas& canvas, const distance_field& shape, const colour_field& paint,
+          float opacity) {
   const float pixel = canvas.pixel();
-  canvas.for_each_pixel([&](Vec p, Colour& c) {
+  canvas.for_each_pixel([&](vec2 p, rgb_colour& c) {
     const float cover = coverage(shape(p), pixel) * opacity;
     if (cover > 0) c = mix(c, paint(p), cover);
   });
 }
 
-void fill(Canvas& canvas, const Shape& shape, Colour colour, float opacity) {
+void fill(design_canvas& canvas, const distance_field& shape, rgb_colour colour, float opacity) {
   fill(canvas, shape, solid(colour), opacity);
 }
 
-void glow(Canvas& canvas, const Shape& shape, Colour colour, float radius, float strength) {
-  canvas.for_each_pixel([&](Vec p, Colour& c) {
+void glow(design_canvas& canvas, const distance_field& shape, rgb_colour colour, float radius,
+          float strength) {
+  canvas.for_each_pixel([&](vec2 p, rgb_colour& c) {
     const float d = std::max(shape(p), 0.0f);
     const float fade = 1 - smoothstep(0, radius, d);
     c = c + colour * (strength * fade * fade);

@@ -20,11 +20,11 @@ void check_token(const std::string& token) {
 
 }  // namespace
 
-std::string format_index(const std::vector<IndexEntry>& entries) {
+std::string format_index(const std::vector<index_entry>& entries) {
   if (entries.size() > INDEX_SLOTS) throw std::invalid_argument("more textures than slots");
   std::set<std::string> seen;
   std::string text = "ZEM_TEXTURE_INDEX 1\n";
-  for (const IndexEntry& e : entries) {
+  for (const index_entry& e : entries) {
     check_token(e.name);
     check_token(e.path);
     if (e.name == "END") throw std::invalid_argument("a texture cannot be named END");
@@ -35,7 +35,7 @@ std::string format_index(const std::vector<IndexEntry>& entries) {
   return text + "END\n\nWritten at build time by tools/art; change the catalogue there.\n";
 }
 
-void write_index(const std::string& file, const std::vector<IndexEntry>& entries) {
+void write_index(const std::string& file, const std::vector<index_entry>& entries) {
   const std::string text = format_index(entries);
   std::ofstream out(file, std::ios::trunc);
   out << text;

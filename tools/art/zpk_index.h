@@ -11,7 +11,7 @@ namespace zem::art {
 constexpr int INDEX_TOKEN_MAX = 59;
 constexpr int INDEX_SLOTS = 400;
 
-struct IndexEntry {
+struct index_entry {
   std::string name;  // key in the texture library
   std::string path;  // image file, relative to the runtime folder
 };
@@ -20,10 +20,10 @@ struct IndexEntry {
 // not take back exactly: an empty token, one with white space or longer than
 // the reader's limit, the name "END", a name given twice, more entries than
 // the library has slots.
-std::string format_index(const std::vector<IndexEntry>& entries);
+std::string format_index(const std::vector<index_entry>& entries);
 
 // Writes format_index(entries) to file; throws std::runtime_error when the
 // file cannot be written.
-void write_index(const std::string& file, const std::vector<IndexEntry>& entries);
+void write_index(const std::string& file, const std::vector<index_entry>& entries);
 
 }  // namespace zem::art

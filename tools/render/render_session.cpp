@@ -30,7 +30,7 @@ double pass_frames_of(const INSTRUMENT& instrument) {
 
 RENDER_SESSION::RENDER_SESSION(engine_kind engine) {
   if (engine == engine_kind::rack) {
-    rack_ = std::make_unique<RACK>();
+    rack_ = std::make_unique<engine_rack>();
     instruments_.assign(rack_->instruments().begin(), rack_->instruments().end());
   } else {
     single_ = make_engine(engine);
@@ -45,7 +45,7 @@ bool RENDER_SESSION::apply(const field_assignment& assignment, std::string& erro
     if (!target) {
       error = "no instrument number " +
               (assignment.instrument ? std::to_string(*assignment.instrument) : "given") +
-              " in the rack (0 to 4)";
+              " in the rack (0 to " + std::to_string(instrument_count - 1) + ")";
       return false;
     }
   }

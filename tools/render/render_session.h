@@ -37,7 +37,7 @@ class RENDER_SESSION {
 
  private:
   std::unique_ptr<INSTRUMENT> single_;
-  std::unique_ptr<RACK> rack_;
+  std::unique_ptr<engine_rack> rack_;
   std::vector<INSTRUMENT*> instruments_;
 };
 

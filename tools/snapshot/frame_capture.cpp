@@ -14,12 +14,12 @@
 namespace {
 
 // The window's pixels, top row first: GL reads rows from the bottom.
-zem::art::Image read_back_buffer() {
+zem::art::rgb_image read_back_buffer() {
   std::vector<uint8_t> rgb(3 * WINDOW_WIDTH * WINDOW_HEIGHT);
   glReadBuffer(GL_BACK);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  zem::art::Image image(WINDOW_WIDTH, WINDOW_HEIGHT);
+  zem::art::rgb_image image(WINDOW_WIDTH, WINDOW_HEIGHT);
   for (int row = 0; row < WINDOW_HEIGHT; ++row) {
     const uint8_t* p = &rgb[3 * static_cast<size_t>(WINDOW_HEIGHT - 1 - row) * WINDOW_WIDTH];
     for (int x = 0; x < WINDOW_WIDTH; ++x, p += 3) {

@@ -12,6 +12,7 @@
 #include "frame_capture.h"
 #include "layout_check.h"
 #include "panel_rack.h"
+#include "program_end.h"
 #include "video.h"
 
 namespace {
@@ -63,6 +64,9 @@ int main(int argc, char** argv) {
     return fail("usage: zem-snapshot OUT.bmp (run in the runtime folder)");
   }
   if (const auto problem = check_installation()) return fail(*problem);
+  // What would end the program (a label linked to no widget, say) ends the
+  // tool with its one line instead.
+  const program_end_throws not_here;
   try {
     {
       const quiet_standard_output quiet;

@@ -34,7 +34,7 @@ TEST_F(PanelStreams, TheLiveRecordingEqualsTheRackRenderedOffline) {
   ASSERT_GE(recording.size(), size_t{44100});
 
   std::srand(rack_test::random_seed);
-  RACK rack;
+  engine_rack rack;
   std::vector<int16_t> expected(recording.size());
   rack.render_mixed(expected.data(), static_cast<int64_t>(expected.size() / 2));
 
@@ -82,6 +82,38 @@ TEST_F(PanelStreams, EachUserValueRendersItsOwnPanelsInstrument) {
             << "stream " << i << " played instrument " << j;
     }
   }
+}
+
+// The panels, the plain instruments of the audio tools and the offline rack
+// are built from one declaration: each list index holds the same engine under
+// the same instrument number (counted from each build's first), and the
+// offline rack's construction order gives those numbers.
+TEST_F(PanelStreams, PanelsPlainInstrumentsAndTheOfflineRackAgree) {
+  const auto panels = instrument_list;
+  const auto panel_user_values = stream_user_values;
+  build_instruments();
+  const auto plain = instrument_list;
+  instrument_list = panels;
+  stream_user_values = panel_user_values;
+  const int32_t rack_first = instrument_counter;
+  engine_rack rack;
+  const auto first_number = [](const auto& list) {
+    int32_t first = list[0]->instrument_number;
+    for (INSTRUMENT* instrument : list)
+      first = std::min<int32_t>(first, instrument->instrument_number);
+    return first;
+  };
+  const int32_t panel_first = first_number(panels), plain_first = first_number(plain);
+  for (int i = 0; i < instrument_count; ++i) {
+    const int32_t number = panels[i]->instrument_number - panel_first;
+    EXPECT_EQ(plain[i]->instrument_number - plain_first, number) << i;
+    EXPECT_STREQ(plain[i]->engine_name, panels[i]->engine_name) << i;
+    ASSERT_GE(number, 0);
+    ASSERT_LT(number, instrument_count);
+    EXPECT_STREQ(rack.instrument(number).engine_name, panels[i]->engine_name) << i;
+    EXPECT_EQ(rack.instrument(number).instrument_number, rack_first + number) << i;
+  }
+  for (INSTRUMENT* instrument : plain) delete instrument;
 }
 
 }  // namespace

@@ -17,18 +17,18 @@
 
 namespace {
 
-struct Rgb {
+struct screen_pixel {
   int r, g, b;
 };
 
-Rgb pixel_at(int x, int y) {
+screen_pixel pixel_at(int x, int y) {
   GLubyte p[3];
   glReadBuffer(GL_BACK);
   glReadPixels(x, WINDOW_HEIGHT - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
   return {p[0], p[1], p[2]};
 }
 
-bool near(Rgb a, Rgb b) {
+bool near(screen_pixel a, screen_pixel b) {
   return std::abs(a.r - b.r) <= 6 && std::abs(a.g - b.g) <= 6 && std::abs(a.b - b.b) <= 6;
 }
 
@@ -68,7 +68,7 @@ class ArtFrameGlTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ArtFrameGlTest, KnobShowsWithoutABoxAndTurnsClockwiseFromNineOClock) {
-  const Rgb corner = pixel_at(182, 42);
+  const screen_pixel corner = pixel_at(182, 42);
   draw_widget("KNOB", 200, 60, 20, 20, 0);
   EXPECT_TRUE(near(pixel_at(182, 42), corner)) << "the quad's corner keeps the panel";
   EXPECT_GT(pixel_at(186, 60).r, 200) << "pointer at 9 o'clock";
@@ -80,9 +80,9 @@ TEST_F(ArtFrameGlTest, KnobShowsWithoutABoxAndTurnsClockwiseFromNineOClock) {
 }
 
 TEST_F(ArtFrameGlTest, LitLightGlowsAndLeavesThePanelAround) {
-  const Rgb around = pixel_at(391, 51);
+  const screen_pixel around = pixel_at(391, 51);
   draw_widget("CHK_2_ON", 400, 60, 10, 10, 0);
-  const Rgb centre = pixel_at(400, 60);
+  const screen_pixel centre = pixel_at(400, 60);
   EXPECT_GT(centre.g, 200);
   EXPECT_GT(centre.g, centre.r + 40);
   EXPECT_TRUE(near(pixel_at(391, 51), around));
@@ -92,7 +92,7 @@ TEST_F(ArtFrameGlTest, LitLightGlowsAndLeavesThePanelAround) {
 
 TEST_F(ArtFrameGlTest, UnknownNameShowsTheNeutralPlate) {
   draw_widget("NO_SUCH_TEXTURE", 600, 60, 10, 10, 0);
-  const Rgb c = pixel_at(600, 60);
+  const screen_pixel c = pixel_at(600, 60);
   EXPECT_EQ(c.r, c.g);
   EXPECT_EQ(c.g, c.b);
   EXPECT_GT(c.r, 40);
@@ -105,7 +105,7 @@ TEST_F(ArtFrameGlTest, MockWindowIsCoveredByThePanels) {
   std::vector<GLubyte> rgb(3 * WINDOW_WIDTH * WINDOW_HEIGHT);
   glPixelStorei(GL_PACK_ALIGNMENT, 1);
   glReadPixels(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-  zem::art::Image frame(WINDOW_WIDTH, WINDOW_HEIGHT);
+  zem::art::rgb_image frame(WINDOW_WIDTH, WINDOW_HEIGHT);
   int black = 0;
   for (int y = 0; y < WINDOW_HEIGHT; ++y) {
     for (int x = 0; x < WINDOW_WIDTH; ++x) {

@@ -11,7 +11,7 @@
 #include "texture_library.h"
 
 using zem::art::catalogue;
-using zem::art::TextureArt;
+using zem::art::texture_art;
 
 namespace {
 
@@ -38,7 +38,7 @@ TEST_F(ArtLibraryTest, LibraryRegistersEveryTextureInOrder) {
   TEXTURE_LIBRARY library("OPENGL.ZPK", load_without_gl);
   ASSERT_EQ(library.count, static_cast<int32_t>(catalogue().size()));
   for (size_t i = 0; i < catalogue().size(); ++i) {
-    const TextureArt& art = catalogue()[i];
+    const texture_art& art = catalogue()[i];
     EXPECT_STREQ(library.names[i], art.name.c_str());
     EXPECT_EQ(library.find_texture(art.name.c_str()), static_cast<int32_t>(i));
     EXPECT_EQ(library.widths[i], art.width);
@@ -54,17 +54,17 @@ TEST_F(ArtLibraryTest, LibraryRegistersEveryTextureInOrder) {
 // load_image hands OpenGL the rows bottom first in red, green, blue order:
 // each must be exactly the colour the generator drew there.
 TEST_F(ArtLibraryTest, LoadedPixelsAreThePicturesUpsideDownInRgb) {
-  for (const TextureArt& art : catalogue()) {
+  for (const texture_art& art : catalogue()) {
     SCOPED_TRACE(art.name);
     SDL_Surface* surface = load_image(zem::art::image_path(art).c_str());
     ASSERT_NE(surface, nullptr);
-    zem::art::Image drawn(art.width, art.height);
+    zem::art::rgb_image drawn(art.width, art.height);
     art.draw(drawn);
     int wrong = 0;
     for (int row = 0; row < surface->h; ++row) {
       const Uint8* p = static_cast<const Uint8*>(surface->pixels) + row * surface->pitch;
       for (int x = 0; x < surface->w; ++x, p += 3) {
-        const zem::art::Colour& c = drawn.at(x, art.height - 1 - row);
+        const zem::art::rgb_colour& c = drawn.at(x, art.height - 1 - row);
         wrong += p[0] != zem::art::to_byte(c.r) || p[1] != zem::art::to_byte(c.g) ||
                  p[2] != zem::art::to_byte(c.b);
       }
