@@ -9,7 +9,6 @@
 
 #include "atomic_file.h"
 #include "pattern_image.h"
-#include "pattern_prompt.h"
 #include "state_handoff.h"
 
 namespace {
@@ -67,10 +66,6 @@ std::string size_refusal_of(INSTRUMENT& instrument, FILE* file) {
   return size_refusal(instrument, static_cast<uint64_t>(status.st_size));
 }
 
-std::string path_in(const pattern_console& console, const std::string& name) {
-  return console.folder.empty() ? name : (console.folder / name).string();
-}
-
 }  // namespace
 
 bool save_pattern(INSTRUMENT& instrument, const std::string& path, std::string& error) {
@@ -115,34 +110,4 @@ int32_t INSTRUMENT::read_state(FILE* file) {
                  apply_checked(*this, image, error)
              ? 1
              : 0;
-}
-
-int32_t save_pattern_file(INSTRUMENT& instrument, const pattern_console& console) {
-  const std::optional<std::string> name = ask_pattern_file_name(console);
-  if (!name) return 0;
-  const std::string path = path_in(console, *name);
-  std::string error;
-  const bool saved = save_pattern(instrument, path, error);
-  std::fprintf(console.out, "%s\n", saved ? ("saved " + path).c_str() : error.c_str());
-  std::fflush(console.out);
-  return saved ? 1 : 0;
-}
-
-int32_t load_pattern_file(INSTRUMENT& instrument, const pattern_console& console) {
-  const std::optional<std::string> name = ask_pattern_file_name(console);
-  if (!name) return 0;
-  const std::string path = path_in(console, *name);
-  std::string error;
-  const bool loaded = load_pattern(instrument, path, error);
-  std::fprintf(console.out, "%s\n", loaded ? ("loaded " + path).c_str() : error.c_str());
-  std::fflush(console.out);
-  return loaded ? 1 : 0;
-}
-
-int32_t save_pattern_file(INSTRUMENT& instrument) {
-  return save_pattern_file(instrument, pattern_console{});
-}
-
-int32_t load_pattern_file(INSTRUMENT& instrument) {
-  return load_pattern_file(instrument, pattern_console{});
 }

@@ -8,33 +8,12 @@
 // whole file first (size, engine name, sequencer ranges, finite numbers) and
 // only then applies it between two render blocks; a refused file leaves the
 // instrument exactly as it was.
-#include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "instrument.h"
 
 // Each returns false with a one-line reason in `error` ("cannot open ...",
-// "song.sta: not a TB808 pattern file: 1296 bytes").
+// "song.sta: not a TB808 pattern file: 1296 bytes"). The console operations
+// of the panels' disk buttons (console/pattern_console.h) are built on them.
 bool save_pattern(INSTRUMENT& instrument, const std::string& path, std::string& error);
 bool load_pattern(INSTRUMENT& instrument, const std::string& path, std::string& error);
-
-// Where the console operations talk to the user: the prompt is read from `in`
-// and printed on `out`, and the *.sta files of `folder` are listed; a typed
-// name stands in `folder` (the working directory when empty).
-struct pattern_console {
-  FILE* in = stdin;
-  FILE* out = stdout;
-  std::filesystem::path folder;
-};
-
-// The console operations behind the panels' disk buttons: clear the console,
-// list the pattern files, ask for a name ("Entrez le nom du fichier svp : "),
-// then save or load; each prints one line saying what happened. They return 1
-// when done and 0 when cancelled (end of input, empty name) or failed. The
-// sound keeps playing meanwhile.
-int32_t save_pattern_file(INSTRUMENT& instrument);
-int32_t load_pattern_file(INSTRUMENT& instrument);
-int32_t save_pattern_file(INSTRUMENT& instrument, const pattern_console& console);
-int32_t load_pattern_file(INSTRUMENT& instrument, const pattern_console& console);

@@ -2,7 +2,7 @@
 
 #include "event_pass.h"
 #include "name_keys.h"
-#include "pattern_file.h"
+#include "pattern_console.h"
 
 void release_disk_button(INSTRUMENT_GUI& panel, const widget_event& record) {
   if (!is_button_release(record)) return;

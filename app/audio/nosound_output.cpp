@@ -43,7 +43,8 @@ void raise_priority() {
 }  // namespace
 
 int nosound_output::start(stream_mixer& mixer, int rate) {
-  if (!recording_path_.empty() && !recorder_.open(recording_path_.c_str(), rate))
+  if (!recording_path_.empty() && !recorder_.open(recording_path_, static_cast<uint32_t>(rate),
+                                                  wav_writer::placement::in_place))
     return FSOUND_ERR_INIT_OUTPUT;
   stopping_ = false;
   try {

@@ -259,7 +259,7 @@ TEST(AppWavWriter, HeaderIsConsistentWheneverTheWriterIsKilled) {
     const pid_t pid = fork();
     if (pid == 0) {
       wav_writer writer;
-      if (!writer.open(path.c_str(), 44100)) _exit(1);
+      if (!writer.open(path, 44100, wav_writer::placement::in_place)) _exit(1);
       [[maybe_unused]] const ssize_t n = write(opened[1], "", 1);
       for (;;) writer.append(block, fsound_block_frames);
     }

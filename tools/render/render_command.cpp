@@ -11,7 +11,7 @@
 
 #include "pattern_file.h"
 #include "render_session.h"
-#include "wav_file.h"
+#include "wav_writer.h"
 
 namespace {
 
@@ -33,17 +33,17 @@ int fail(const std::string& message) {
 }
 
 // A progress line on a terminal, redrawn a few times a second.
-class PROGRESS {
+class progress_line {
  public:
-  explicit PROGRESS(uint64_t total)
-      : total_(total), shown_(::isatty(STDERR_FILENO) && total >= 10ull * wav_sample_rate) {}
+  explicit progress_line(uint64_t total)
+      : total_(total), shown_(::isatty(STDERR_FILENO) && total >= 10ull * render_sample_rate) {}
   void update(uint64_t done) {
     if (!shown_) return;
     const auto now = std::chrono::steady_clock::now();
     if (now - last_ < std::chrono::milliseconds(200) && done < total_) return;
     last_ = now;
-    std::fprintf(stderr, "\rzem-render: %.1f of %.1f s (%3d%%)", double(done) / wav_sample_rate,
-                 double(total_) / wav_sample_rate, int(100.0 * double(done) / double(total_)));
+    std::fprintf(stderr, "\rzem-render: %.1f of %.1f s (%3d%%)", double(done) / render_sample_rate,
+                 double(total_) / render_sample_rate, int(100.0 * double(done) / double(total_)));
   }
   void finish() {
     if (shown_) std::fputc('\n', stderr);
@@ -55,25 +55,25 @@ class PROGRESS {
   std::chrono::steady_clock::time_point last_{};
 };
 
-int render_to_file(RENDER_SESSION& session, uint64_t frames, const std::string& path) {
-  std::string error;
-  WAV_WRITER writer(path);
-  if (!writer.open(error)) return fail(error);
-  std::vector<int16_t> block(2 * RENDER_SESSION::block_frames);
-  PROGRESS progress(frames);
+int render_to_file(render_session& session, uint64_t frames, const std::string& path) {
+  wav_writer writer;
+  if (!writer.open(path, render_sample_rate, wav_writer::placement::replace))
+    return fail(writer.error());
+  std::vector<int16_t> block(2 * render_session::block_frames);
+  progress_line progress(frames);
   for (uint64_t done = 0; done < frames;) {
     if (interrupted_by) {
       progress.finish();
       return 128 + interrupted_by;  // the writer removes its temporary file
     }
-    const int chunk = int(std::min<uint64_t>(frames - done, RENDER_SESSION::block_frames));
+    const int chunk = int(std::min<uint64_t>(frames - done, render_session::block_frames));
     session.render_block(block.data(), chunk);
-    if (!writer.write_frames(block.data(), chunk, error)) return fail(error);
+    if (!writer.append(block.data(), chunk)) return fail(writer.error());
     done += chunk;
     progress.update(done);
   }
   progress.finish();
-  if (!writer.commit(error)) return fail(error);
+  if (!writer.finish()) return fail(writer.error());
   return render_exit_ok;
 }
 
@@ -90,7 +90,7 @@ std::optional<uint64_t> requested_frames(const render_options& options, double p
       frames = double(options.frames);
       break;
     case length_kind::seconds:
-      frames = std::round(options.seconds * wav_sample_rate);
+      frames = std::round(options.seconds * render_sample_rate);
       break;
     case length_kind::passes:
       frames = double(options.passes) * pass_frames;
@@ -114,7 +114,7 @@ int run_zem_render(int argc, char** argv) {
     return render_exit_ok;
   }
 
-  RENDER_SESSION session(options.engine);
+  render_session session(options.engine);
   std::string error;
   // A pattern file first, then the --set options over it, then the save.
   if (options.load_file && !load_pattern(*session.instruments()[0], *options.load_file, error))

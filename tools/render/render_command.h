@@ -11,6 +11,7 @@
 
 constexpr int render_exit_ok = 0;
 constexpr int render_exit_error = 2;
+constexpr uint32_t render_sample_rate = 44100;  // frames per second of the output
 
 int run_zem_render(int argc, char** argv);
 

@@ -28,7 +28,7 @@ double pass_frames_of(const INSTRUMENT& instrument) {
   return steps * step_frames;
 }
 
-RENDER_SESSION::RENDER_SESSION(engine_kind engine) {
+render_session::render_session(engine_kind engine) {
   if (engine == engine_kind::rack) {
     rack_ = std::make_unique<engine_rack>();
     instruments_.assign(rack_->instruments().begin(), rack_->instruments().end());
@@ -38,7 +38,7 @@ RENDER_SESSION::RENDER_SESSION(engine_kind engine) {
   }
 }
 
-bool RENDER_SESSION::apply(const field_assignment& assignment, std::string& error) {
+bool render_session::apply(const field_assignment& assignment, std::string& error) {
   INSTRUMENT* target = single_.get();
   if (rack_) {
     target = assignment.instrument ? rack_->find_by_number(*assignment.instrument) : nullptr;
@@ -52,20 +52,20 @@ bool RENDER_SESSION::apply(const field_assignment& assignment, std::string& erro
   return set_field(*target, assignment.field, assignment.value, error);
 }
 
-double RENDER_SESSION::pass_frames() const {
+double render_session::pass_frames() const {
   double longest = 0;
   for (const INSTRUMENT* instrument : instruments_)
     longest = std::max(longest, pass_frames_of(*instrument));
   return longest;
 }
 
-void RENDER_SESSION::render_block(int16_t* out, int frames) {
+void render_session::render_block(int16_t* out, int frames) {
   if (rack_)
     rack_->render_mixed(out, frames);
   else
     render_instrument(*single_, nullptr, out, frames * 4, nullptr);
 }
 
-void RENDER_SESSION::print_state() const {
+void render_session::print_state() const {
   for (INSTRUMENT* instrument : instruments_) instrument->print_state();
 }

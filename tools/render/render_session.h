@@ -12,12 +12,12 @@
 #include "rack.h"
 #include "render_arguments.h"
 
-class RENDER_SESSION {
+class render_session {
  public:
   // Frames rendered per call of an engine's `render`.
   static constexpr int block_frames = 4096;
 
-  explicit RENDER_SESSION(engine_kind engine);
+  explicit render_session(engine_kind engine);
 
   // In construction order.
   const std::vector<INSTRUMENT*>& instruments() const { return instruments_; }
@@ -41,5 +41,5 @@ class RENDER_SESSION {
   std::vector<INSTRUMENT*> instruments_;
 };
 
-// Frames of one pass of this instrument (see RENDER_SESSION::pass_frames).
+// Frames of one pass of this instrument (see render_session::pass_frames).
 double pass_frames_of(const INSTRUMENT& instrument);

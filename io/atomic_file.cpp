@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "positioned_write.h"
+
 namespace {
 
 std::string folder_of(const std::string& path) {
@@ -18,23 +20,6 @@ std::string folder_of(const std::string& path) {
 std::string base_name_of(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// pwrite of the whole range, retried after interruptions and partial writes.
-bool write_all_at(int fd, const void* data, size_t size, uint64_t offset) {
-  const auto* p = static_cast<const unsigned char*>(data);
-  while (size > 0) {
-    const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = EIO;
-      return false;
-    }
-    p += n;
-    size -= static_cast<size_t>(n);
-    offset += static_cast<uint64_t>(n);
-  }
-  return true;
 }
 
 }  // namespace

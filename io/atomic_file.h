@@ -5,7 +5,8 @@
 // it to the disk and renames it over the destination. If anything fails, or
 // the object is destroyed before `commit`, the temporary file is removed and
 // the destination is left exactly as it was: neither a full disk nor a crash
-// destroys an existing file. Used by pattern saves and zem-render's WAV files.
+// destroys an existing file. Used by pattern saves and by the WAV writer
+// (wav_writer.h) for zem-render's output.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -31,6 +32,9 @@ class atomic_file {
 
   const std::string& path() const { return path_; }
   const std::string& temporary_path() const { return temporary_path_; }
+  // The open temporary file (-1 when none), for a writer that places its
+  // bytes itself and must not allocate while it writes (the WAV writer).
+  int descriptor() const { return fd_; }
 
  private:
   bool fail(std::string& error, const std::string& what);

@@ -13,8 +13,10 @@ void put_u32(uint8_t* at, uint32_t value) {
 }
 }  // namespace
 
-std::array<uint8_t, wav_header_bytes> wav_header_for(uint32_t rate, uint32_t data_bytes) {
+std::array<uint8_t, wav_header_bytes> wav_header(uint32_t rate, uint32_t frames) {
   constexpr uint32_t channels = 2, bits = 16, frame_bytes = channels * bits / 8;
+  static_assert(frame_bytes == wav_bytes_per_frame);
+  const uint32_t data_bytes = frames * frame_bytes;
   std::array<uint8_t, wav_header_bytes> header{};
   uint8_t* h = header.data();
   std::memcpy(h, "RIFF", 4);

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "pattern_file.h"
+#include "pattern_console.h"
 
 constexpr int pattern_name_size = 80;  // the name holds at most 79 characters
 extern const char pattern_prompt[];    // "Entrez le nom du fichier svp : "

@@ -1,0 +1,26 @@
+#pragma once
+// The console operations of pattern files, behind the panels' disk buttons:
+// clear the console, list the pattern files, ask for a name ("Entrez le nom
+// du fichier svp : "), then save or load (engines/pattern_file.h); each prints
+// one line saying what happened. The sound keeps playing meanwhile.
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+#include "instrument.h"
+
+// Where the console operations talk to the user: the prompt is read from `in`
+// and printed on `out`, and the *.sta files of `folder` are listed; a typed
+// name stands in `folder` (the working directory when empty).
+struct pattern_console {
+  FILE* in = stdin;
+  FILE* out = stdout;
+  std::filesystem::path folder;
+};
+
+// Each returns 1 when done and 0 when cancelled (end of input, empty name) or
+// failed.
+int32_t save_pattern_file(INSTRUMENT& instrument);
+int32_t load_pattern_file(INSTRUMENT& instrument);
+int32_t save_pattern_file(INSTRUMENT& instrument, const pattern_console& console);
+int32_t load_pattern_file(INSTRUMENT& instrument, const pattern_console& console);
