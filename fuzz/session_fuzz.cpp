@@ -1,45 +1,28 @@
 // Feeds damaged session files to the reader. A session is about 1 MB, far
 // beyond what the fuzzer writes by itself, so most inputs are a list of
-// damages done to a valid file:
-//   byte 0       the mode (modulo 3): 0 the rest of the input is the file
-//                itself; 1 the damages below; 2 the damages, then every
-//                checksum that the damaged structure still shows made right
-//                again, so that the checks behind the checksums are reached
-//   byte 1       the file length: 0 keeps the right size, otherwise the size
-//                changes by (int8_t) byte 1
-//   then groups of 7 bytes: a 3-byte offset (modulo the length) and a 4-byte
-//   word written there, little-endian.
+// damages done to a valid file (file_damage.h). Byte 0 is the mode (modulo
+// 3): 0 the rest of the input is the file itself; 1 the damages; 2 the
+// damages, then every checksum that the damaged structure still shows made
+// right again, so that the checks behind the checksums are reached.
 // Whatever the file, the reader either refuses it, leaving the session and
 // the rack as they were, or gives a session that passes every check, encodes
 // back to a file that reads the same, and plays once applied.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "crc32.h"
 #include "field_codec.h"
-#include "osc.h"
+#include "file_damage.h"
+#include "rack.h"
 #include "session_image.h"
-#include "tb303.h"
-#include "tb808.h"
 
 namespace {
 
 using bytes = std::vector<unsigned char>;
 
-struct fuzz_rack {
-  TB808 first_drum;
-  TB303 first_bass;
-  OSC synth;
-  TB303 second_bass;
-  TB808 second_drum;
-  std::array<INSTRUMENT*, session_member_count> members{&first_drum, &first_bass, &synth,
-                                                        &second_bass, &second_drum};
-};
-
-fuzz_rack& rack() {
-  static fuzz_rack members;
+RACK& rack() {
+  static RACK members;
   return members;
 }
 
@@ -54,7 +37,7 @@ bytes encoded(const rack_session& session) {
 const bytes& valid_file() {
   static const bytes file = [] {
     rack_session session;
-    capture_session(rack().members, session);
+    capture_session(rack().instruments(), session);
     session.midi_bindings = "cc 1 7 volume\n";
     session.kept_sections.push_back({{'n', 'e', 'w', '1'}, {1, 2, 3, 4}});
     return encoded(session);
@@ -74,17 +57,9 @@ void mend_checksums(bytes& file) {
   }
 }
 
-bytes damaged_file(const uint8_t* data, size_t size) {
+bytes fuzzed_file(const uint8_t* data, size_t size) {
   if (data[0] % 3 == 0) return bytes(data + 1, data + size);
-  bytes file(valid_file());
-  if (data[1] != 0)
-    file.resize(
-        static_cast<size_t>(static_cast<int64_t>(file.size()) + static_cast<int8_t>(data[1])));
-  for (size_t at = 2; at + 7 <= size && !file.empty(); at += 7) {
-    const size_t offset = (data[at] | data[at + 1] << 8 | data[at + 2] << 16) % file.size();
-    for (size_t byte = 0; byte < 4 && offset + byte < file.size(); ++byte)
-      file[offset + byte] = data[at + 3 + byte];
-  }
+  bytes file = damaged_file(valid_file(), data, size);
   if (data[0] % 3 == 2) mend_checksums(file);
   return file;
 }
@@ -93,7 +68,7 @@ bytes damaged_file(const uint8_t* data, size_t size) {
 rack_session& rack_state() {
   static rack_session state = [] {
     rack_session session;
-    capture_session(rack().members, session);
+    capture_session(rack().instruments(), session);
     return session;
   }();
   return state;
@@ -110,26 +85,26 @@ bool same_members(const rack_session& a, const rack_session& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
-  fuzz_rack& members = rack();
-  const bytes file = damaged_file(data, size);
+  const session_rack members = rack().instruments();
+  const bytes file = fuzzed_file(data, size);
   rack_session read;
   std::string refusal;
-  if (!decode_session(file, members.members, read, refusal)) {
+  if (!decode_session(file, members, read, refusal)) {
     if (refusal.empty() || refusal.find('\n') != std::string::npos) __builtin_trap();
     if (!read.members[0].image.empty()) __builtin_trap();  // a refusal filled the session
     static rack_session now;
-    capture_session(members.members, now);
+    capture_session(members, now);
     if (!same_members(now, rack_state())) __builtin_trap();  // a refusal changed the rack
     return 0;
   }
-  if (!session_refusal(read, members.members).empty()) __builtin_trap();  // took a bad file
+  if (!session_refusal(read, members).empty()) __builtin_trap();  // took a bad file
   const bytes again = encoded(read);
   rack_session reread;
-  if (!decode_session(again, members.members, reread, refusal)) __builtin_trap();
+  if (!decode_session(again, members, reread, refusal)) __builtin_trap();
   if (encoded(reread) != again) __builtin_trap();  // a re-save that reads differently
-  apply_session(read, members.members);
+  apply_session(read, members);
   int16_t block[2 * 64];
-  for (INSTRUMENT* member : members.members) member->render(nullptr, block, sizeof block, nullptr);
-  capture_session(members.members, rack_state());
+  for (INSTRUMENT* member : members) member->render(nullptr, block, sizeof block, nullptr);
+  capture_session(members, rack_state());
   return 0;
 }

@@ -14,28 +14,17 @@
 #include <vector>
 
 #include "crc32.h"
-#include "osc.h"
 #include "pattern_images.h"
+#include "rack.h"
 #include "render_frames.h"
-#include "tb303.h"
 #include "tb808.h"
 
 namespace {
 
-struct test_rack {
-  TB808 first_drum;
-  TB303 first_bass;
-  OSC synth;
-  TB303 second_bass;
-  TB808 second_drum;
-  std::array<INSTRUMENT*, session_member_count> members{&first_drum, &first_bass, &synth,
-                                                        &second_bass, &second_drum};
-};
-
 // Every member away from its defaults, its filter and both LFOs moving it.
-void play_somewhere(test_rack& rack) {
+void play_somewhere(RACK& rack) {
   for (int n = 0; n < session_member_count; ++n) {
-    INSTRUMENT& i = *rack.members[n];
+    INSTRUMENT& i = rack.instrument(n);
     i.current_pattern = n + 1;
     if (auto* drum = dynamic_cast<TB808*>(&i))
       for (int s = 0; s < 8; s += 2) drum->pattern_memory[n + 1][s] = 1;
@@ -50,9 +39,9 @@ void play_somewhere(test_rack& rack) {
   }
 }
 
-rack_session captured(test_rack& rack) {
+rack_session captured(RACK& rack) {
   rack_session session;
-  capture_session(rack.members, session);
+  capture_session(rack.instruments(), session);
   return session;
 }
 
@@ -104,9 +93,9 @@ image_bytes bytes_of(const file_parts& parts) {
 }
 
 TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
-  auto playing = std::make_unique<test_rack>();
-  play_somewhere(*playing);
-  rack_session session = captured(*playing);
+  RACK playing;
+  play_somewhere(playing);
+  rack_session session = captured(playing);
   session.bpm = 133.5;
   session.sync = sync_source::jack_transport;
   session.midi_bindings = "cc 1 7 volume\ncc 1 74 filter_level\n";
@@ -116,39 +105,39 @@ TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
   parts.sections.insert(parts.sections.begin() + 3, {"new1", {1, 2, 3}});
   parts.sections.push_back({"new2", {}});
 
-  auto loaded = std::make_unique<test_rack>();
+  RACK loaded;
   rack_session read, again;
   std::string refusal;
-  ASSERT_TRUE(decode_session(bytes_of(parts), loaded->members, read, refusal)) << refusal;
+  ASSERT_TRUE(decode_session(bytes_of(parts), loaded.instruments(), read, refusal)) << refusal;
   // Re-saved with the unknown sections after ours, in order; and bytes ->
   // session -> bytes gives the same bytes.
   rack_session expected = session;
   expected.kept_sections = {{{'n', 'e', 'w', '1'}, {1, 2, 3}}, {{'n', 'e', 'w', '2'}, {}}};
   const image_bytes resaved = encoded(read);
   EXPECT_EQ(resaved, encoded(expected));
-  ASSERT_TRUE(decode_session(resaved, loaded->members, again, refusal)) << refusal;
+  ASSERT_TRUE(decode_session(resaved, loaded.instruments(), again, refusal)) << refusal;
   EXPECT_EQ(encoded(again), resaved);
 
   // Taken apart, the instrument sections are the members' pattern files; put
   // back, the session plays on exactly, while the pattern files alone lose the LFOs.
-  auto from_patterns = std::make_unique<test_rack>();
-  apply_session(read, loaded->members);
+  RACK from_patterns;
+  apply_session(read, loaded.instruments());
   for (int n = 0; n < session_member_count; ++n) {
     SCOPED_TRACE(n);
-    EXPECT_EQ(read.members[n].image, image_of(*playing->members[n]));
-    ASSERT_EQ(read_image(*from_patterns->members[n], read.members[n].image), 1);
+    EXPECT_EQ(read.members[n].image, image_of(playing.instrument(n)));
+    ASSERT_EQ(read_image(from_patterns.instrument(n), read.members[n].image), 1);
     for (const LFO* lfo :
-         {loaded->members[n]->envelope_lfo.get(), loaded->members[n]->filter_lfo.get()})
+         {loaded.instrument(n).envelope_lfo.get(), loaded.instrument(n).filter_lfo.get()})
       EXPECT_EQ(lfo->third_setting, 70.0f);  // not heard, but kept
-    const auto expected = render_frames(*playing->members[n], 2 * frames_per_step);
-    EXPECT_EQ(render_frames(*loaded->members[n], 2 * frames_per_step), expected);
-    EXPECT_NE(render_frames(*from_patterns->members[n], 2 * frames_per_step), expected);
+    const auto expected = render_frames(playing.instrument(n), 2 * frames_per_step);
+    EXPECT_EQ(render_frames(loaded.instrument(n), 2 * frames_per_step), expected);
+    EXPECT_NE(render_frames(from_patterns.instrument(n), 2 * frames_per_step), expected);
   }
 }
 
 TEST(SessionImage, CorruptingAnySingleByteIsDetected) {
-  auto rack = std::make_unique<test_rack>();
-  const image_bytes file = encoded(captured(*rack));
+  RACK rack;
+  const image_bytes file = encoded(captured(rack));
   // Every byte of the header and of each section's head and first and last
   // words, and a spread of the bytes between.
   std::vector<size_t> places;
@@ -165,7 +154,8 @@ TEST(SessionImage, CorruptingAnySingleByteIsDetected) {
     damaged[places[k]] ^= static_cast<unsigned char>(k % 9 == 8 ? 0xFF : 1 << (k % 8));
     rack_session read;
     std::string refusal;
-    ASSERT_FALSE(decode_session(damaged, rack->members, read, refusal)) << "byte " << places[k];
+    ASSERT_FALSE(decode_session(damaged, rack.instruments(), read, refusal))
+        << "byte " << places[k];
     EXPECT_TRUE(read.members[0].image.empty());
   }
 }
@@ -234,22 +224,23 @@ TEST(SessionImage, UnfitFilesAreRefusedWholeWithOneLine) {
       {"", {.session = [](S s) { s.bpm = 300; }}},
       {"unknown sync source 3", {.session = [](S s) { s.sync = static_cast<sync_source>(3); }}},
   };
-  auto rack = std::make_unique<test_rack>();
-  play_somewhere(*rack);
-  const rack_session session = captured(*rack);
+  RACK rack;
+  play_somewhere(rack);
+  const rack_session session = captured(rack);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.reason);
     rack_session read;
     read.bpm = 99.0;  // a refusal leaves it, and the rack, as they were
     std::string refusal;
-    const bool accepted = decode_session(edited(session, c.edits), rack->members, read, refusal);
+    const bool accepted =
+        decode_session(edited(session, c.edits), rack.instruments(), read, refusal);
     EXPECT_EQ(accepted, *c.reason == '\0') << refusal;
     if (accepted) continue;
     EXPECT_NE(refusal.find(c.reason), std::string::npos) << refusal;
     EXPECT_EQ(refusal.find('\n'), std::string::npos);
     EXPECT_EQ(read.bpm, 99.0);
   }
-  EXPECT_EQ(encoded(captured(*rack)), encoded(session));
+  EXPECT_EQ(encoded(captured(rack)), encoded(session));
 }
 
 }  // namespace
