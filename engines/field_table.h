@@ -1,9 +1,11 @@
 #pragma once
 // The fields of an instrument, each declared once: its name (as zem-render's
 // --set takes it), where it lives in the object, where it stands in the
-// pattern file and which values a pattern file may hold for it. The
-// pattern-file codec, the instrument's 216-byte block and --set all read these
-// tables, so a field added or moved cannot drift between them.
+// pattern file (or, for what the pattern file leaves out, in the settings
+// record of a session file) and which values a file may hold for it. The
+// pattern-file codec, the instrument's 216-byte block, the session's settings
+// record and --set all read these tables, so a field added or moved cannot
+// drift between them.
 //
 // Offsets: the fields of INSTRUMENT are placed from the start of its 216-byte
 // block, an engine's own fields from the start of the engine's file image.
@@ -24,7 +26,8 @@ struct field_location {
 
 enum class field_type { integer, real };
 
-// The offset of a field that the pattern file does not hold (the LFO settings).
+// The offset of a field that a file does not hold: the pattern file leaves
+// out the LFO settings, the session's settings record holds only those.
 constexpr int32_t not_in_file = -1;
 
 struct field_spec {
@@ -37,6 +40,9 @@ struct field_spec {
   bool kept_on_load = false;  // written to the file, but the instrument keeps its own value
   // The field, or for an array the element [i][j].
   field_location (*locate)(INSTRUMENT& instrument, int32_t i, int32_t j) = nullptr;
+  // Byte offset in the instrument's settings record of a session file, which
+  // holds what the pattern file leaves out.
+  int32_t settings_offset = not_in_file;
 
   int dimensions() const { return (extents[0] > 0) + (extents[1] > 0); }
   bool in_file() const { return offset != not_in_file; }
@@ -151,18 +157,19 @@ constexpr field_spec kept(std::string_view name, int32_t offset) {
   return spec;
 }
 
-// A setting of one of the instrument's LFO records, not in the file.
+// A setting of one of the instrument's LFO records: not in the pattern file,
+// at `settings_offset` of the session's settings record, within [low, high].
 template <auto lfo, auto member>
-constexpr field_spec lfo_field(std::string_view name) {
+constexpr field_spec lfo_field(std::string_view name, int32_t settings_offset,
+                               double low = -std::numeric_limits<double>::infinity(),
+                               double high = std::numeric_limits<double>::infinity()) {
   using type = typename member_traits<decltype(member)>::type;
-  return {name,
-          type_of<type>(),
-          not_in_file,
-          {0, 0},
-          -std::numeric_limits<double>::infinity(),
-          std::numeric_limits<double>::infinity(),
-          false,
-          &locate_lfo<lfo, member>};
+  field_spec spec{name, type_of<type>()};
+  spec.low = low;
+  spec.high = high;
+  spec.locate = &locate_lfo<lfo, member>;
+  spec.settings_offset = settings_offset;
+  return spec;
 }
 
 }  // namespace field_specs

@@ -1,65 +1,20 @@
 #include "pattern_image.h"
 
-#include <cmath>
 #include <cstring>
 
 #include "engine_dispatch.h"
+#include "field_codec.h"
 
 namespace {
 
 constexpr int32_t engine_name_offset = 8;  // in the INSTRUMENT block
 
-uint32_t get_word(const unsigned char* at) {
-  uint32_t word = 0;
-  for (int byte = 0; byte < 4; ++byte) word |= static_cast<uint32_t>(at[byte]) << (8 * byte);
-  return word;
-}
-void put_word(unsigned char* at, uint32_t word) {
-  for (int byte = 0; byte < 4; ++byte) at[byte] = static_cast<unsigned char>(word >> (8 * byte));
-}
-
-uint32_t word_of(const field_location& element) {
-  if (element.integer) return static_cast<uint32_t>(element.integer->load());
-  uint32_t word;
-  const float value = element.real->load();
-  std::memcpy(&word, &value, 4);
-  return word;
-}
-void store_word(const field_location& element, uint32_t word) {
-  if (element.integer) {
-    element.integer->store(static_cast<int32_t>(word));
-  } else {
-    float value;
-    std::memcpy(&value, &word, 4);
-    element.real->store(value);
-  }
-}
-field_location element_of(const field_location& row, int32_t j) {
-  return {row.integer ? row.integer + j : nullptr, row.real ? row.real + j : nullptr};
-}
-
-// Calls visit(spec, element location, file offset, element index) for every
-// element of every field of `table` that the file holds, the offsets moved on
-// by `base`.
-template <typename Visit>
-void for_each_stored(INSTRUMENT& instrument, field_table table, int32_t base, Visit&& visit) {
-  for (const field_spec& spec : table) {
-    if (!spec.in_file()) continue;
-    for (int32_t i = 0; i < spec.rows(); ++i) {
-      const field_location row = spec.row(instrument, i);
-      for (int32_t j = 0; j < spec.row_length(); ++j) {
-        const int32_t index = i * spec.row_length() + j;
-        visit(spec, element_of(row, j), base + spec.offset + index * 4, index);
-      }
-    }
-  }
-}
-
 // Both tables of an image: the engine's fields, then the INSTRUMENT block's.
 template <typename Visit>
 void for_each_stored(INSTRUMENT& instrument, const image_layout& layout, Visit&& visit) {
-  for_each_stored(instrument, layout.engine_fields, 0, visit);
-  for_each_stored(instrument, instrument_fields(), layout.block_offset, visit);
+  const auto file_offset = [](const field_spec& spec) { return spec.offset; };
+  for_each_placed(instrument, layout.engine_fields, 0, file_offset, visit);
+  for_each_placed(instrument, instrument_fields(), layout.block_offset, file_offset, visit);
 }
 
 std::string not_ours(const image_layout& layout) {
@@ -76,50 +31,6 @@ std::string printable(std::string_view text) {
   for (char& c : shown)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
   return shown;
-}
-
-// Built by appending: "[" + std::to_string(...) trips a false -Wrestrict
-// warning of g++ 12 in optimised builds.
-std::string element_name(const field_spec& spec, int32_t element) {
-  std::string name(spec.name);
-  const auto index = [&name](int32_t i) {
-    name.push_back('[');
-    name.append(std::to_string(i));
-    name.push_back(']');
-  };
-  if (spec.dimensions() == 2) {
-    index(element / spec.row_length());
-    index(element % spec.row_length());
-  } else if (spec.dimensions() == 1) {
-    index(element);
-  }
-  return name;
-}
-
-std::string number_text(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.9g", value);
-  return text;
-}
-
-// Why one stored value cannot be loaded, or an empty text.
-std::string value_refusal(const field_spec& spec, uint32_t word, int32_t element) {
-  double value;
-  if (spec.type == field_type::integer) {
-    value = static_cast<int32_t>(word);
-  } else {
-    float real;
-    std::memcpy(&real, &word, 4);
-    if (!std::isfinite(real)) return element_name(spec, element) + " is not a finite number";
-    value = real;
-  }
-  if (spec.accepts(value)) return {};
-  const std::string shown = spec.type == field_type::integer
-                                ? std::to_string(static_cast<int32_t>(word))
-                                : number_text(value);
-  std::string reason = element_name(spec, element) + " " + shown;
-  if (std::isinf(spec.high)) return reason + " is below " + number_text(spec.low);
-  return reason + " is outside " + number_text(spec.low) + " to " + number_text(spec.high);
 }
 
 }  // namespace

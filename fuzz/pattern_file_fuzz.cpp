@@ -1,11 +1,7 @@
 // Feeds damaged pattern files to an instrument's loader. A pattern file is up
 // to 260 KB, far beyond what the fuzzer writes by itself, so the input is a
-// list of damages done to a valid file:
-//   byte 0       the engine (TB303, TB808, OSC, bare INSTRUMENT; modulo 4)
-//   byte 1       the file length: 0 keeps the right size, otherwise the size
-//                changes by (int8_t) byte 1
-//   then groups of 7 bytes: a 3-byte offset (modulo the length) and a 4-byte
-//   word written there, little-endian.
+// list of damages done to a valid file (file_damage.h), byte 0 choosing the
+// engine (TB303, TB808, OSC, bare INSTRUMENT; modulo 4).
 // Whatever the file, the loader either refuses it and leaves the instrument
 // exactly as it was, or takes it over; a taken-over instrument then renders.
 #include <cstdint>
@@ -14,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "file_damage.h"
 #include "osc.h"
 #include "pattern_image.h"
 #include "tb303.h"
@@ -35,20 +32,6 @@ std::vector<unsigned char> image_of(INSTRUMENT& instrument) {
   std::vector<unsigned char> image(static_cast<size_t>(image_layout_of(instrument).size));
   encode_image(instrument, image);
   return image;
-}
-
-std::vector<unsigned char> damaged_file(const std::vector<unsigned char>& image,
-                                        const uint8_t* data, size_t size) {
-  std::vector<unsigned char> file(image);
-  if (data[1] != 0)
-    file.resize(
-        static_cast<size_t>(static_cast<int64_t>(file.size()) + static_cast<int8_t>(data[1])));
-  for (size_t at = 2; at + 7 <= size && !file.empty(); at += 7) {
-    const size_t offset = (data[at] | data[at + 1] << 8 | data[at + 2] << 16) % file.size();
-    for (size_t byte = 0; byte < 4 && offset + byte < file.size(); ++byte)
-      file[offset + byte] = data[at + 3 + byte];
-  }
-  return file;
 }
 
 }  // namespace
