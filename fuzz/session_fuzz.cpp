@@ -21,8 +21,8 @@ namespace {
 
 using bytes = std::vector<unsigned char>;
 
-RACK& rack() {
-  static RACK members;
+engine_rack& rack() {
+  static engine_rack members;
   return members;
 }
 

@@ -22,7 +22,7 @@
 namespace {
 
 // Every member away from its defaults, its filter and both LFOs moving it.
-void play_somewhere(RACK& rack) {
+void play_somewhere(engine_rack& rack) {
   for (int n = 0; n < session_member_count; ++n) {
     INSTRUMENT& i = rack.instrument(n);
     i.current_pattern = n + 1;
@@ -39,7 +39,7 @@ void play_somewhere(RACK& rack) {
   }
 }
 
-rack_session captured(RACK& rack) {
+rack_session captured(engine_rack& rack) {
   rack_session session;
   capture_session(rack.instruments(), session);
   return session;
@@ -93,7 +93,7 @@ image_bytes bytes_of(const file_parts& parts) {
 }
 
 TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
-  RACK playing;
+  engine_rack playing;
   play_somewhere(playing);
   rack_session session = captured(playing);
   session.bpm = 133.5;
@@ -105,7 +105,7 @@ TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
   parts.sections.insert(parts.sections.begin() + 3, {"new1", {1, 2, 3}});
   parts.sections.push_back({"new2", {}});
 
-  RACK loaded;
+  engine_rack loaded;
   rack_session read, again;
   std::string refusal;
   ASSERT_TRUE(decode_session(bytes_of(parts), loaded.instruments(), read, refusal)) << refusal;
@@ -120,7 +120,7 @@ TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
 
   // Taken apart, the instrument sections are the members' pattern files; put
   // back, the session plays on exactly, while the pattern files alone lose the LFOs.
-  RACK from_patterns;
+  engine_rack from_patterns;
   apply_session(read, loaded.instruments());
   for (int n = 0; n < session_member_count; ++n) {
     SCOPED_TRACE(n);
@@ -136,7 +136,7 @@ TEST(SessionImage, RoundTripKeepsBytesStaImagesLfosAndUnknownSections) {
 }
 
 TEST(SessionImage, CorruptingAnySingleByteIsDetected) {
-  RACK rack;
+  engine_rack rack;
   const image_bytes file = encoded(captured(rack));
   // Every byte of the header and of each section's head and first and last
   // words, and a spread of the bytes between.
@@ -224,7 +224,7 @@ TEST(SessionImage, UnfitFilesAreRefusedWholeWithOneLine) {
       {"", {.session = [](S s) { s.bpm = 300; }}},
       {"unknown sync source 3", {.session = [](S s) { s.sync = static_cast<sync_source>(3); }}},
   };
-  RACK rack;
+  engine_rack rack;
   play_somewhere(rack);
   const rack_session session = captured(rack);
   for (const auto& c : cases) {
