@@ -58,7 +58,11 @@ void start_streams() {
   for (int channel = 0; channel < instrument_count; ++channel) {
     const int index = stream_start_order[channel];
     auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[index]->stream_handle);
-    if (FSOUND_Stream_Play(channel, stream) == -1) fail_with_audio_error(1);
+    if (FSOUND_Stream_Play(channel, stream) == -1) {
+      // Those already started play on while the program ends, as they did.
+      fsound_release_streams();
+      fail_with_audio_error(1);
+    }
   }
   fsound_release_streams();
 }
