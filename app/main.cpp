@@ -3,7 +3,9 @@
 // input, until the user quits (ESC or closing the window) or a quit signal
 // arrives. Every end goes through the orderly shut-down.
 #include <cstdio>
+#include <string>
 
+#include "command_line.h"
 #include "console_keys.h"
 #include "main_loop.h"
 #include "program_startup.h"
@@ -11,9 +13,15 @@
 #include "startup.h"
 #include "video.h"
 
-int main() {
+int main(int argc, char** argv) {
   // Console lines reach a pipe (a log, a test) as they are printed.
   std::setvbuf(stdout, nullptr, _IOLBF, 0);
+  program_options options;
+  std::string error;
+  if (!parse_program_options(argc, argv, options, error)) {
+    std::fprintf(stderr, "zem: %s\n%s\n", error.c_str(), program_usage);
+    return 2;
+  }
   install_quit_signals();
   print_banner();
   start_sound();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "input_state.h"
+#include "key_commands.h"
 #include "panel_lists.h"
 #include "pointer_input.h"
 #include "step_events.h"
@@ -47,6 +48,7 @@ void handle_key(const SDL_KeyboardEvent& key) {
       for (INSTRUMENT_GUI* panel : instrument_panels) panel->save_layout();
       break;
     default:
+      run_key_command(key);
       break;
   }
 }

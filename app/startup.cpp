@@ -53,11 +53,18 @@ void create_streams() {
 }
 
 void start_streams() {
+  // All five begin in the same block, so their steps fall on the same frames.
+  fsound_hold_streams();
   for (int channel = 0; channel < instrument_count; ++channel) {
     const int index = stream_start_order[channel];
     auto* stream = static_cast<FSOUND_STREAM*>(instrument_list[index]->stream_handle);
-    if (FSOUND_Stream_Play(channel, stream) == -1) fail_with_audio_error(1);
+    if (FSOUND_Stream_Play(channel, stream) == -1) {
+      // Those already started play on while the program ends, as they did.
+      fsound_release_streams();
+      fail_with_audio_error(1);
+    }
   }
+  fsound_release_streams();
 }
 
 void shut_down() {

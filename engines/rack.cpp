@@ -32,10 +32,14 @@ void engine_rack::render_mixed(int16_t* out, int64_t frames) {
   const int16_t* streams[instrument_count];
   for (int s = 0; s < instrument_count; ++s) streams[s] = blocks_[s].data();
   while (frames > 0) {
-    const int chunk = static_cast<int>(std::min<int64_t>(frames, block_frames));
+    const int into_block = static_cast<int>(next_frame_ % block_frames);
+    if (into_block == 0) listeners_.before_block(next_frame_, block_frames);
+    const int chunk = static_cast<int>(std::min<int64_t>(frames, block_frames - into_block));
     for (int s = 0; s < instrument_count; ++s)
       render_instrument(*order_[s], nullptr, blocks_[s].data(), chunk * 4, nullptr);
     mix_saturating(streams, instrument_count, out, 2 * static_cast<size_t>(chunk));
+    listeners_.after_block(next_frame_, out, chunk);
+    next_frame_ += static_cast<uint64_t>(chunk);
     out += 2 * chunk;
     frames -= chunk;
   }

@@ -7,14 +7,17 @@
 // hold.
 //
 // The rack also renders its members together, summed with saturation to 16
-// bits by the same mixing code as the audio layer. Used by the offline
-// renderer, the benchmarks and the stress test; the program itself gives
-// each instrument a stream of its own.
+// bits by the same mixing code as the audio layer, with the same block
+// listeners called at the same frames as live, so that what zem-render writes
+// is what the program plays. Used by the offline renderer, the benchmarks and
+// the stress test; the program itself gives each instrument a stream of its
+// own.
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "block_listener.h"
 #include "instrument.h"
 #include "osc.h"
 #include "rack_members.h"
@@ -23,8 +26,9 @@
 
 class engine_rack {
  public:
-  // Frames rendered per instrument at a time by `render_mixed`.
-  static constexpr int block_frames = 1024;
+  // Frames rendered per instrument at a time by `render_mixed`: the rack's
+  // blocks, as live.
+  static constexpr int block_frames = rack_block_frames;
 
   engine_rack();
 
@@ -42,8 +46,14 @@ class engine_rack {
   TB808& second_drum() { return dynamic_cast<TB808&>(nth_of_kind(instrument_kind::tb808, 1)); }
 
   // Renders `frames` stereo frames of every instrument and writes their
-  // saturated sum to `out` (2 * frames samples). Allocates nothing.
+  // saturated sum to `out` (2 * frames samples). Allocates nothing. Frames
+  // are counted on from one call to the next: each block starts at a multiple
+  // of block_frames, with before_block, and a call that ends inside a block
+  // renders exactly the frames asked for, calling after_block for that piece.
   void render_mixed(int16_t* out, int64_t frames);
+
+  // Called around every block from the next one on.
+  block_listener_list& listeners() { return listeners_; }
 
  private:
   // The member of that kind after `skipped` others of it; throws
@@ -53,4 +63,6 @@ class engine_rack {
   std::array<std::unique_ptr<INSTRUMENT>, instrument_count> members_;
   std::array<INSTRUMENT*, instrument_count> order_{};
   std::array<std::vector<int16_t>, instrument_count> blocks_;  // one block per instrument
+  block_listener_list listeners_;
+  uint64_t next_frame_ = 0;  // frames rendered so far
 };

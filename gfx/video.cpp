@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 
 #include "font.h"
 #include "frame_rate.h"
@@ -102,11 +103,32 @@ void pop_2d_projection() {
   glMatrixMode(GL_MODELVIEW);
 }
 
+namespace {
+// The parts of the caption: the program's status and the last frame-rate report.
+std::string caption_status;
+char frame_rate_report[NAME_FIELD_SIZE] = "";
+
+void show_caption() {
+  if (caption_status.empty()) {
+    SDL_WM_SetCaption(frame_rate_report, nullptr);
+    return;
+  }
+  const std::string caption =
+      frame_rate_report[0] == '\0' ? caption_status : caption_status + "  " + frame_rate_report;
+  SDL_WM_SetCaption(caption.c_str(), nullptr);
+}
+}  // namespace
+
 int present_frame() {
   SDL_GL_SwapBuffers();
-  char caption[NAME_FIELD_SIZE];
-  if (count_frame(frame_ticks(), caption)) SDL_WM_SetCaption(caption, nullptr);
+  if (count_frame(frame_ticks(), frame_rate_report)) show_caption();
   return 1;
+}
+
+void set_caption_status(const char* status) {
+  if (caption_status == status) return;
+  caption_status = status;
+  show_caption();
 }
 
 void quit_program(int32_t code) {

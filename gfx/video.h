@@ -28,5 +28,9 @@ void push_2d_projection(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 void pop_2d_projection();
 // Swaps the buffers; every 5 s or more puts the frame rate in the caption.
 int present_frame();
+// A short line that the caption shows before the frame-rate report (the
+// tempo, a recording, the session's name); with an empty status the caption
+// is the frame-rate report alone. Takes effect at once.
+void set_caption_status(const char* status);
 [[noreturn]] void quit_program(int32_t code);
 void toggle_full_screen();

@@ -260,6 +260,18 @@ uint64_t fsound_late_blocks() {
   return s.output ? s.output->late_blocks() : s.late_after_close;
 }
 
+void fsound_hold_streams() {
+  layer().mixer.hold();
+}
+
+void fsound_release_streams() {
+  layer().mixer.release();
+}
+
+block_listener_list& fsound_block_listeners() {
+  return layer().mixer.listeners();
+}
+
 void fsound_test_fail_next(fsound_fault fault, int error_code, int successes_first) {
   layer().injected[static_cast<size_t>(fault)] = {error_code, successes_first};
 }

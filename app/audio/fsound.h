@@ -8,6 +8,8 @@
 // paced thread for "NoSound".
 #include <cstdint>
 
+#include "block_listener.h"
+
 // Output systems, as given to FSOUND_SetOutput and returned by FSOUND_GetOutput.
 enum : int {
   FSOUND_OUTPUT_NOSOUND = 0,       // no device: discard the sound, or record it to a WAV file
@@ -98,13 +100,24 @@ signed char FSOUND_Stream_Close(FSOUND_STREAM* stream);
 void FSOUND_Close();
 
 // Our additions.
-// Frames per pull of a stream (512 bytes, 2.9 ms).
-constexpr int fsound_block_frames = 128;
+// Frames per pull of a stream (512 bytes, 2.9 ms): the rack's blocks, the
+// same as offline.
+constexpr int fsound_block_frames = rack_block_frames;
 
 // Blocks that reached the output late since FSOUND_Init: PortAudio output
 // underflows, or for "NoSound" blocks finished after their deadline. Kept after
 // FSOUND_Close so that it can be reported at shut-down.
 uint64_t fsound_late_blocks();
+
+// Streams started between these two calls begin to play in the same block:
+// meanwhile the layer mixes silence and pulls no stream.
+void fsound_hold_streams();
+void fsound_release_streams();
+
+// Called around every block that the layer mixes (block_listener.h), from the
+// first block after the last fsound_release_streams. Add and remove listeners
+// while no stream plays.
+block_listener_list& fsound_block_listeners();
 
 // The file that the recording "NoSound" driver writes in the working directory.
 constexpr const char* fsound_recording_file = "session.wav";

@@ -18,12 +18,26 @@ void stream_mixer::detach(FSOUND_STREAM* stream) {
   channels_[stream->channel].store(nullptr);
   stream->channel = -1;
   // With the pointer gone, only a block that was already being mixed can still
-  // use the stream: wait for that block to end. The audio thread increments the
-  // epoch before it reads the channels, so a block that starts after this read
-  // sees the empty channel.
+  // use the stream: wait for that block to end.
+  wait_for_block_end();
+}
+
+// The audio thread increments the epoch before it reads the channels or the
+// hold, so a block that starts after this read sees what was stored before it.
+void stream_mixer::wait_for_block_end() {
   const uint64_t epoch = epoch_.load();
   if (epoch % 2 == 0) return;
   while (epoch_.load() == epoch) std::this_thread::sleep_for(std::chrono::microseconds(100));
+}
+
+void stream_mixer::hold() {
+  held_.store(true);
+  wait_for_block_end();
+}
+
+void stream_mixer::release() {
+  count_afresh_.store(true);
+  held_.store(false);
 }
 
 bool stream_mixer::channel_taken(int channel) const {
@@ -47,6 +61,13 @@ void stream_mixer::fill(int16_t* out, size_t frames) {
 
 void stream_mixer::mix_block() {
   epoch_.fetch_add(1);  // odd: a block is being mixed
+  if (held_.load()) {
+    std::memset(mixed_, 0, sizeof mixed_);
+    epoch_.fetch_add(1);
+    return;
+  }
+  if (count_afresh_.exchange(false)) next_block_frame_ = 0;
+  listeners_.before_block(next_block_frame_, fsound_block_frames);
   const int16_t* sources[max_channels];
   int count = 0;
   for (auto& channel : channels_) {
@@ -59,5 +80,7 @@ void stream_mixer::mix_block() {
     sources[count++] = stream->block;
   }
   mix_saturating(sources, count, mixed_, fsound_block_frames * 2);
+  listeners_.after_block(next_block_frame_, mixed_, fsound_block_frames);
+  next_block_frame_ += fsound_block_frames;
   epoch_.fetch_add(1);  // even: no stream in use
 }

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "block_listener.h"
 #include "fsound.h"
 
 struct FSOUND_STREAM {
@@ -32,8 +33,12 @@ class stream_mixer {
   void detach(FSOUND_STREAM* stream);
   bool channel_taken(int channel) const;
   // Main thread, while no output pulls the mixer: forgets the frames left over
-  // from the last block, so that a new output starts with a fresh block.
-  void drop_leftover() { mixed_used_ = fsound_block_frames; }
+  // from the last block, so that a new output starts with a fresh block at
+  // frame 0.
+  void drop_leftover() {
+    mixed_used_ = fsound_block_frames;
+    next_block_frame_ = 0;
+  }
 
   // Audio thread. Writes `frames` stereo frames of the mixed streams to `out`.
   // Streams are pulled in whole blocks; frames left over from a block are
@@ -43,13 +48,30 @@ class stream_mixer {
   // Frames handed to the output so far (any thread).
   uint64_t frames_out() const { return frames_out_.load(std::memory_order_relaxed); }
 
+  // Main thread. While held, the mixer hands out silence and pulls no
+  // stream, so that streams attached meanwhile all begin in the same block
+  // once released. `hold` returns when no block is being mixed.
+  void hold();
+  void release();
+
+  // Called around every mixed block, on the audio thread (block_listener.h),
+  // except while held. Frames count from the first block mixed, or from the
+  // first block after the last release.
+  block_listener_list& listeners() { return listeners_; }
+
  private:
   void mix_block();
+  // Main thread: returns once the block being mixed, if any, is over.
+  void wait_for_block_end();
 
   std::array<std::atomic<FSOUND_STREAM*>, max_channels> channels_{};
   std::atomic<uint64_t> epoch_{0};
   std::atomic<uint64_t> frames_out_{0};
+  std::atomic<bool> held_{false};
+  std::atomic<bool> count_afresh_{false};  // set by release, taken by the next block
+  block_listener_list listeners_;
   // Audio thread only.
   int16_t mixed_[fsound_block_frames * 2] = {};
   size_t mixed_used_ = fsound_block_frames;  // frames of mixed_ already handed out
+  uint64_t next_block_frame_ = 0;            // the first frame of the next block
 };

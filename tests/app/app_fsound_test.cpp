@@ -344,3 +344,28 @@ TEST(AppStreamMixer, StreamThatWritesNothingIsSilentNotARepeat) {
   EXPECT_TRUE(std::all_of(std::begin(out), std::end(out), [](int16_t s) { return s == 0; }));
 }
 }  // namespace
+
+// Streams attached while the mixer is held begin in the same block, which is
+// frame 0 for the block listeners.
+TEST(AppStreamMixer, StreamsAttachedWhileHeldBeginTogether) {
+  struct first_frames : rack_block_listener {
+    std::vector<uint64_t> seen;
+    void before_block(uint64_t first_frame, int) override { seen.push_back(first_frame); }
+    void after_block(uint64_t, int16_t*, int) override {}
+  } listener;
+  stream_mixer mixer;
+  mixer.listeners().add(&listener);
+  constant_source one{1, 1}, two{2, 2};
+  FSOUND_STREAM a{constant_callback, &one}, b{constant_callback, &two};
+  int16_t out[2 * fsound_block_frames];
+  mixer.fill(out, fsound_block_frames);
+  mixer.hold();
+  mixer.attach(0, &a);
+  mixer.fill(out, fsound_block_frames);
+  EXPECT_EQ(out[0], 0);  // held: silence, nobody pulled
+  mixer.attach(1, &b);
+  mixer.release();
+  mixer.fill(out, fsound_block_frames);
+  EXPECT_EQ(out[0], 3);
+  EXPECT_EQ(listener.seen, (std::vector<uint64_t>{0, 0}));
+}
