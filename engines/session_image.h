@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "instrument.h"
+#include "rack_members.h"
 
 // The rack's members, addressed by instrument number: the order of the rack's
-// construction (first drum machine, first bass line, oscillator synth, second
-// bass line, second drum machine).
-constexpr int session_member_count = 5;
+// construction (rack_members.h).
+constexpr int session_member_count = instrument_count;
 using session_rack = std::span<INSTRUMENT* const, session_member_count>;
 
 constexpr uint16_t session_major_version = 1;
