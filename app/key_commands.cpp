@@ -2,9 +2,17 @@
 
 #include <vector>
 
+#include "rack_keys.h"
+
 namespace {
 // Each feature adds its rows here, beside the others, so that no two claim a key.
-const std::vector<key_command> commands = {};
+const std::vector<key_command> commands = {
+    // The rack's clock (rack_keys.h).
+    {SDLK_UP, no_modifier, tempo_up_key},     {SDLK_DOWN, no_modifier, tempo_down_key},
+    {SDLK_UP, with_shift, tempo_up_fine_key}, {SDLK_DOWN, with_shift, tempo_down_fine_key},
+    {SDLK_t, no_modifier, tap_tempo_key},     {SDLK_SPACE, no_modifier, start_stop_key},
+    {SDLK_s, no_modifier, sync_source_key},
+};
 
 unsigned modifiers_of(SDLMod held) {
   unsigned modifiers = no_modifier;

@@ -9,6 +9,7 @@
 #include "console_keys.h"
 #include "main_loop.h"
 #include "program_startup.h"
+#include "rack_keys.h"
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
   restore_console();
   start_video();
   build_panels();
+  start_rack_control(options);
   create_streams();
   start_streams();
   draw_first_picture();

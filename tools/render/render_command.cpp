@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clock_file.h"
 #include "pattern_file.h"
 #include "render_session.h"
 #include "wav_writer.h"
@@ -123,6 +124,12 @@ int run_zem_render(int argc, char** argv) {
     if (!session.apply(assignment, error)) return fail(error);
   if (options.save_file && !save_pattern(*session.instruments()[0], *options.save_file, error))
     return fail(error);
+  if (options.tempo) session.set_tempo(*options.tempo);
+  if (options.clock_file) {
+    std::vector<clock_message> messages;
+    if (!load_clock_file(*options.clock_file, messages, error)) return fail(error);
+    session.follow(std::move(messages));
+  }
   const auto frames = requested_frames(options, session.pass_frames(), error);
   if (!frames) return fail(error);
 

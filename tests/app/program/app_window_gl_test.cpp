@@ -1,7 +1,8 @@
 // The real program in a real window (Xvfb, Mesa): start-up, the picture,
 // the caption, a tip label under the pointer, knob drags heard in the
-// recording, pattern buttons, widget moves, ESC, the window's close request,
-// and a start on the JACK output against a real server.
+// recording, pattern buttons, widget moves, the rack's clock keys, ESC, the
+// window's close request, and a start on the JACK output against a real
+// server.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -190,6 +191,41 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
   EXPECT_TRUE(zem_test::read_wav(zem.folder().file("session.wav")).valid);
+}
+
+// The rack's clock keys: the caption tells nothing new until one is used; then
+// it shows the tempo and the sync source, a read-out shows over the panels
+// for a moment, and Space silences the rack and brings it back.
+TEST(AppWindow, TempoStartStopAndSyncKeysAreHeardAndShown) {
+  session zem;
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  zem.dump();  // the window takes keys from here on
+  const auto caption = [&] { return shell("xdotool getwindowname " + zem.window()); };
+  const auto dark_in_readout = [&] {
+    const std::string rgb = zem.picture(300, 290, 200, 45);
+    int dark = 0;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) dark += (rgb[i] | rgb[i + 1] | rgb[i + 2]) < 24;
+    return dark;
+  };
+  EXPECT_EQ(caption().find("BPM"), std::string::npos);
+  const int dark_before = dark_in_readout();
+
+  for (const char* key : {"Up", "Up", "shift+Up", "Down"}) zem.key(key);
+  EXPECT_TRUE(wait_until([&] { return caption().find("121.1 BPM | internal clock") == 0; }))
+      << caption();
+  EXPECT_GT(dark_in_readout(), dark_before + 2000);
+  shell("import -window " + zem.window() + " " + ZEM_ARTIFACT_DIR + "/tempo.png");
+  EXPECT_TRUE(wait_until([&] { return dark_in_readout() <= dark_before; }, 10));
+
+  zem.key("space");
+  EXPECT_TRUE(wait_until([&] { return caption().find("121.1 BPM, stopped") == 0; }));
+  EXPECT_EQ(level_from_now(zem), 0);
+  zem.key("space");
+  EXPECT_GT(level_from_now(zem), 1000);
+  zem.key("s");
+  EXPECT_TRUE(wait_until([&] { return caption().find("--- BPM, stopped | MIDI clock") == 0; }));
+  EXPECT_EQ(level_from_now(zem), 0);
+  EXPECT_EQ(zem.quit_with("Escape").exit_code, 0);
 }
 
 // A private JACK server with its dummy backend, ended with the test.
