@@ -22,6 +22,7 @@
 // that far into its first step.
 #include <cstdint>
 
+#include "block_listener.h"
 #include "clock_messages.h"
 #include "rack_tempo.h"
 
@@ -39,7 +40,7 @@ struct follow_plan {
 class clock_follower {
  public:
   // No step is shorter than this: at most one boundary falls in any block.
-  static constexpr int64_t shortest_step = 2 * 128;
+  static constexpr int64_t shortest_step = 2 * rack_block_frames;
 
   // Takes one message; messages come in the order of their frames.
   void take(const clock_message& message);
