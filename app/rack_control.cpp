@@ -59,6 +59,10 @@ clock_output_ring& program_clock_output() {
   return program().output;
 }
 
+void end_rack_clock() {
+  if (rack_clock_started()) program_rack_clock().send_final_stop();
+}
+
 sync_source sync_source_named(const std::string& name) {
   if (name == "midi") return sync_source::midi_clock;
   if (name == "jack") return sync_source::jack_transport;

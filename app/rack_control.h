@@ -22,6 +22,10 @@ rack_clock& program_rack_clock();
 clock_input_ring& program_clock_input();
 clock_output_ring& program_clock_output();
 
+// At the program's end, once the audio output has stopped: the Stop that a
+// playing rack owes the receivers of its clock goes to the MIDI output's ring.
+void end_rack_clock();
+
 // The source named on the command line: "internal", "midi" or "jack".
 sync_source sync_source_named(const std::string& name);
 

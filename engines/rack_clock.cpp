@@ -90,6 +90,14 @@ void rack_clock::after_block(uint64_t first_frame, int16_t* mixed, int frames) {
   }
 }
 
+void rack_clock::send_final_stop() {
+  if (output_ == nullptr) return;
+  rack_block_timing end;
+  end.first_frame = timing_.first_frame + static_cast<uint64_t>(timing_.frames);
+  end.transport = rack_block_timing::change::stop;
+  clock_out_.plan(end, *output_);
+}
+
 // All five at `song_step` (each modulo its own step count), `first_frame -
 // step_began` frames into it.
 void rack_clock::start_at(int64_t song_step, uint64_t step_began, uint64_t first_frame) {

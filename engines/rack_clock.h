@@ -60,8 +60,10 @@ class rack_clock : public rack_block_listener {
   // ---- Wiring, before the rack plays.
   void set_clock_input(clock_message_source* source) { input_ = source; }
   void set_clock_output(clock_out_sink* sink) { output_ = sink; }
-  // Read when the rendering has ended: whether a Stop is owed.
-  const clock_out_schedule& clock_out() const { return clock_out_; }
+  // Once the rendering has ended for good (the output stopped): a rack that
+  // was playing sends the receivers of its clock a Stop, at the frame after
+  // the last block. The caller is then the sink's only producer.
+  void send_final_stop();
 
   void before_block(uint64_t first_frame, int frames) override;
   void after_block(uint64_t first_frame, int16_t* mixed, int frames) override;

@@ -85,6 +85,31 @@ bool parse_clock_text(std::string_view text, std::vector<clock_message>& message
   return true;
 }
 
+std::string clock_file_text(std::span<const clock_message> messages) {
+  std::string text;
+  for (const clock_message& message : messages) {
+    text += std::to_string(message.frame);
+    switch (message.kind) {
+      case clock_message_kind::pulse:
+        break;
+      case clock_message_kind::start:
+        text += " start";
+        break;
+      case clock_message_kind::resume:
+        text += " continue";
+        break;
+      case clock_message_kind::stop:
+        text += " stop";
+        break;
+      case clock_message_kind::song_position:
+        text += " position " + std::to_string(message.song_position);
+        break;
+    }
+    text += '\n';
+  }
+  return text;
+}
+
 bool load_clock_file(const std::string& path, std::vector<clock_message>& messages,
                      std::string& error) {
   std::error_code code;

@@ -12,6 +12,7 @@
 //
 // Frames are whole numbers that never go back. Every line is checked; the
 // first bad one is reported as "FILE:LINE: reason".
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,11 @@
 // ("line N: ...") in `error`.
 bool parse_clock_text(std::string_view text, std::vector<clock_message>& messages,
                       std::string& error);
+
+// The text of a clock file holding `messages` (in frame order), one a line,
+// as parse_clock_text reads it back: a live program's clock, written down,
+// is rendered again by zem-render.
+std::string clock_file_text(std::span<const clock_message> messages);
 
 // Reads and parses the file; the reason names the file.
 bool load_clock_file(const std::string& path, std::vector<clock_message>& messages,
