@@ -141,9 +141,10 @@ follow_plan clock_follower::plan(uint64_t first_frame, int frames) {
   }
   const double predicted = predicted_frame((song_step_ + 1) * clock_pulses_per_step);
   const uint64_t earliest = std::max(step_began_ + shortest_step, first_frame + 1);
-  const uint64_t ends = predicted > static_cast<double>(earliest)
-                            ? static_cast<uint64_t>(std::llround(predicted))
-                            : earliest;
+  // Frames past 2^62 (millennia of sound) are not predicted: the step ends
+  // as early as it may.
+  const bool in_reach = predicted > static_cast<double>(earliest) && predicted < 0x1p62;
+  const uint64_t ends = in_reach ? static_cast<uint64_t>(std::llround(predicted)) : earliest;
   plan.playing = true;
   plan.rejoin = rejoin_;
   rejoin_ = false;

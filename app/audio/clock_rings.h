@@ -7,18 +7,18 @@
 // In: the MIDI input (the JACK process callback, or the thread of an ALSA
 // port) pushes each clock message with the rack frame at which it was
 // played, in frame order; the rack's clock takes, before each block, those
-// played before it. Rack frames count as the block listeners count them:
-// frame 0 is the first frame of the first block the five play, the output's
-// frame for frame (stream_mixer::frames_out() is the frame being handed out).
-// A JACK client whose process callback hands out frames F .. F + n - 1
-// stamps an event at offset k with F + k and pushes it before the mixer
-// renders that period; the rack's clock then decides exactly as an offline
-// render of the same messages does.
+// played before it. Rack frames count as the block listeners count them,
+// from the first block the five play. A JACK process callback that is about
+// to fill a period takes F = stream_mixer::next_rack_frame(), stamps an
+// event at offset k with F + k and pushes it before the mixer fills the
+// period; the rack's clock then decides exactly as an offline render of the
+// same messages does (zem-render --clock).
 //
 // Out: the rack's clock pushes (frame, byte) events in frame order as it
-// plans each block, ahead of the frames being handed out; the MIDI output
-// pops those before the end of the period it writes and sends each at offset
-// frame - F (jack_midi_event_write), holding back the later ones.
+// plans each block, at or ahead of the frames being handed out; after
+// filling the period that began at rack frame F, the MIDI output takes those
+// due before F + n and sends each at offset frame - F (jack_midi_event_write),
+// holding back the later ones.
 #include "clock_messages.h"
 #include "clock_out.h"
 #include "spsc_ring.h"
