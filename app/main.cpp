@@ -12,6 +12,7 @@
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
+#include "write_limit.h"
 
 int main(int argc, char** argv) {
   // Console lines reach a pipe (a log, a test) as they are printed.
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   install_quit_signals();
+  report_writes_past_size_limit();
   print_banner();
   start_sound();
   // The menus are over: from here on the window takes the keys, and the

@@ -18,7 +18,8 @@ struct pattern_console {
   std::filesystem::path folder;
 };
 
-// Each returns 1 when done and 0 when cancelled (end of input, empty name) or
+// Each returns 1 when done and 0 when cancelled (end of input, empty name, a
+// quit signal at the prompt), refused (a name that cannot be taken whole) or
 // failed.
 int32_t save_pattern_file(INSTRUMENT& instrument);
 int32_t load_pattern_file(INSTRUMENT& instrument);

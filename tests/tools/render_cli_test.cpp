@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,6 +78,7 @@ TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
       {"tb303", "--load", "FOLDER", "OUT"},
       {"rack", "--load", "MISSING/song.sta", "OUT"},
       {"tb808", "--set", "step_count=300", "--save", "SAVED", "OUT"},
+      {"tb303", "--set", "current_step=1000", "OUT"},  // what a save would refuse
       {"osc", "--save", "MISSING/s.sta", "OUT"},
       {"tb303", "--frames", "9999999999", "OUT"},
       {"tb303", "--set", "samples_per_step=1e30", "OUT"},
@@ -148,6 +151,29 @@ TEST(RenderCli, FailedRunLeavesAnExistingFileAlone) {
   EXPECT_EQ(run_render({"tb808", "--set", "bogus=1", out}).status(), 2);
   EXPECT_EQ(read_file(out), before);
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+}
+
+// Refused with one line, every file left as it was: an output that is an input
+// or another output, whatever names lead to it; a render past the size limit.
+TEST(RenderCli, RefusedOutputsLeaveEveryFileAsItWas) {
+  for (const std::string files :
+       {"--load a.sta --save a.sta o.wav", "--load a.sta link.sta",
+        "--load link.sta --save hard.sta o.wav", "--save new.sta ./new.sta", "--seconds 5 o.wav"}) {
+    temp_folder folder;
+    std::ofstream(folder.file("a.sta")) << "patterns";
+    std::filesystem::create_symlink("a.sta", folder.file("link.sta"));
+    std::filesystem::create_hard_link(folder.file("a.sta"), folder.file("hard.sta"));
+    zem_test::launch how =
+        render_launch({"-c", "ulimit -f 100; exec " ZEM_RENDER_PATH " tb303 " + files});
+    how.folder = folder.path().string();
+    const run_result result = zem_test::program("/bin/sh", how).finish();
+    EXPECT_EQ(result.status(), 2) << files;
+    const std::regex said(
+        "zem-render: (.* are the same file|cannot write o.wav: File too large)\n");
+    EXPECT_TRUE(std::regex_match(result.err, said)) << result.err;
+    EXPECT_EQ(read_file(folder.file("a.sta")) + std::to_string(folder.entries().size()),
+              "patterns3");
+  }
 }
 
 TEST(RenderCli, HelpPrintsTheUsage) {
@@ -241,6 +267,8 @@ TEST(RenderCli, SetReachesTheField) {
   const std::string out = folder.file("out.wav");
   ASSERT_EQ(run_render({"tb303", "--frames", "6000", out}).status(), 0);
   const std::vector<int16_t> sine = read_wav_samples(out);
+  // A pipe gets the same file, in order, its header first.
+  EXPECT_EQ(run_render({"tb303", "--frames", "6000", "/dev/stdout"}).out, read_file(out));
   EXPECT_FALSE(all_silent(sine));
   ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "volume=0", out}).status(), 0);
   EXPECT_TRUE(all_silent(read_wav_samples(out)));

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "pattern_file.h"
+#include "render_files.h"
 #include "render_session.h"
 #include "wav_writer.h"
+#include "write_limit.h"
 
 namespace {
 
@@ -57,7 +59,7 @@ class progress_line {
 
 int render_to_file(render_session& session, uint64_t frames, const std::string& path) {
   wav_writer writer;
-  if (!writer.open(path, render_sample_rate, wav_writer::placement::replace))
+  if (!writer.open(path, render_sample_rate, wav_writer::placement::replace, frames))
     return fail(writer.error());
   std::vector<int16_t> block(2 * render_session::block_frames);
   progress_line progress(frames);
@@ -105,6 +107,7 @@ std::optional<uint64_t> requested_frames(const render_options& options, double p
 }
 
 int run_zem_render(int argc, char** argv) {
+  report_writes_past_size_limit();
   std::vector<std::string_view> args(argv + 1, argv + argc);
   render_options options;
   const parse_result parsed = parse_render_arguments(args, options);
@@ -113,6 +116,8 @@ int run_zem_render(int argc, char** argv) {
     std::fputs(render_usage, stdout);
     return render_exit_ok;
   }
+  if (const std::string clash = file_clash(command_files(options)); !clash.empty())
+    return fail(clash);
 
   render_session session(options.engine);
   std::string error;

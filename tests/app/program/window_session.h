@@ -92,7 +92,7 @@ class session {
     std::vector<std::string> all = leak_environment();
     all.insert(all.end(), environment.begin(), environment.end());
     int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return;
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe(out) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
       dup2(in[0], STDIN_FILENO);
@@ -117,8 +117,8 @@ class session {
       }
       close(fd);
     });
-    [[maybe_unused]] ssize_t n = write(in[1], keys.data(), keys.size());
-    close(in[1]);
+    input_ = in[1];
+    type(keys);
   }
   ~session() {
     if (pid_ > 0 && !finished_) {
@@ -126,11 +126,19 @@ class session {
       finish();
     }
     if (reader_.joinable()) reader_.join();
+    close(input_);
   }
   session(const session&) = delete;
   session& operator=(const session&) = delete;
 
   const zem_test::temp_folder& folder() const { return folder_; }
+
+  // Writes on the program's standard input, which stays open until the end
+  // (an ended program makes the write fail, not the test).
+  void type(const std::string& text) {
+    signal(SIGPIPE, SIG_IGN);
+    [[maybe_unused]] const ssize_t n = write(input_, text.data(), text.size());
+  }
 
   // Everything printed so far.
   const std::string& output() {
@@ -258,6 +266,7 @@ class session {
 
   zem_test::temp_folder folder_;
   pid_t pid_ = -1;
+  int input_ = -1;  // the write end of the program's standard input
   bool finished_ = false;
   bool exited_ = false;
   int status_ = 0;
