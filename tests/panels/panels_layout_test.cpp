@@ -169,7 +169,7 @@ TEST(LayoutReader, DumpsTheItemsLastFirstRelativeToThePanel) {
 }
 
 TEST(LayoutReader, SetsTheMaskIndexAndDumpsItsName) {
-  TEXTURE_LIBRARY library("/dev/null", nullptr);
+  TEXTURE_LIBRARY library(nullptr);
   for (const char* name : {"T0", "T1", "T2", "T3", "T4", "T5", "T6", "T7"}) {
     library.register_texture(name, 1, 1);
   }
