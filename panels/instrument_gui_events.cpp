@@ -31,7 +31,7 @@ void release_pattern_button(INSTRUMENT_GUI& panel, const char* name) {
   }
   // Only a current pattern near the top of the 32-bit range takes the sum
   // past it; the queued number then stops at the end of the range.
-  panel.set_queued_pattern(static_cast<int32_t>(std::clamp<int64_t>(
+  panel.request_pattern(static_cast<int32_t>(std::clamp<int64_t>(
       pattern, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
 }
 

@@ -1,5 +1,7 @@
 #include "knob_table.h"
 
+#include <GL/gl.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -225,12 +227,35 @@ const knob all_knobs[] = {
 
 // ---- Read-outs ---------------------------------------------------------------
 
-void print_value(const knob& k, const FONT& font, float x, float y, double value) {
-  if (k.integral) {
-    print_text(font, x, y, k.format, truncate_to_int32(value));
-  } else {
-    print_text(font, x, y, k.format, value);
+// A read-out lies over whatever stands beside its knob, often the next
+// knob's label in the same white, whose letters swallow a minus sign. A
+// negative value is drawn with a dark rim around every character, which
+// keeps its sign readable; other values are drawn as they always were.
+// The text's own colour is put back by hand: Mesa was seen to lose it across
+// a glPushAttrib / glPopAttrib pair around text.
+void print_readout(const FONT& font, float x, float y, const char* text) {
+  if (std::strchr(text, '-') != nullptr) {
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    glColor3ub(0, 0, 0);
+    for (const float dx : {-1.0f, 0.0f, 1.0f}) {
+      for (const float dy : {-1.0f, 0.0f, 1.0f}) {
+        if (dx != 0 || dy != 0) print_text(font, x + dx, y + dy, "%s", text);
+      }
+    }
+    glColor4fv(colour);
   }
+  print_text(font, x, y, "%s", text);
+}
+
+void print_value(const knob& k, const FONT& font, float x, float y, double value) {
+  char text[256];
+  if (k.integral) {
+    std::snprintf(text, sizeof text, k.format, truncate_to_int32(value));
+  } else {
+    std::snprintf(text, sizeof text, k.format, value);
+  }
+  print_readout(font, x, y, text);
 }
 
 // Text coordinates count from the bottom of the 625-pixel window.

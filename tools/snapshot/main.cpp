@@ -72,7 +72,11 @@ int main(int argc, char** argv) {
   try {
     {
       const quiet_standard_output quiet;
-      if (init_video() == 0) return fail("the window could not be opened");
+      if (init_video() == 0) {
+        return fail(init_video_failure() == video_failure::font
+                        ? std::string(FONT_FILE) + " cannot be used as the font"
+                        : "the window could not be opened");
+      }
       rack = build_panel_rack();
     }
     draw_first_picture(argv[1]);
