@@ -151,8 +151,8 @@ constexpr angle_rule as_is{1, 0, 0};         // one degree per unit
 constexpr knob_range all_notes{0, highest_controller_position, true};
 
 template <auto field, int32_t (I::*down)(), int32_t (I::*up)()>
-constexpr knob generic_knob(const char* key, angle_rule angle, const char* format,
-                            knob_range range, bool integral = false) {
+constexpr knob generic_knob(const char* key, angle_rule angle, const char* format, knob_range range,
+                            bool integral = false) {
   return {generic,
           key,
           0,
@@ -205,8 +205,8 @@ constexpr knob engine_knob(knob_panel panel, const char* key, angle_rule angle, 
 
 template <typename Panel, auto field>
 constexpr knob shown_value(knob_panel panel, const char* key) {
-  return {panel, key, 0, engine_value<Panel, field>, nullptr, nullptr, nullptr, as_is, "%d", true,
-          held,  {}};
+  return {panel, key,  0, engine_value<Panel, field>, nullptr, nullptr, nullptr, as_is, "%d",
+          true,  held, {}};
 }
 
 const knob all_knobs[] = {
@@ -244,8 +244,8 @@ const knob all_knobs[] = {
              &LFO::third_setting_down>("SLD_LFO_ENVELOPPE_3", as_is, {0, 1000}),
     lfo_knob<&I::filter_lfo, &LFO::amplitude, &LFO::amplitude_up, &LFO::amplitude_down>(
         "SLD_LFO_FILTER_1", turn_360, {0, 1}),
-    lfo_knob<&I::filter_lfo, &LFO::period, &LFO::period_up, &LFO::period_down>(
-        "SLD_LFO_FILTER_2", turn_360, {1, 64}),
+    lfo_knob<&I::filter_lfo, &LFO::period, &LFO::period_up, &LFO::period_down>("SLD_LFO_FILTER_2",
+                                                                               turn_360, {1, 64}),
     lfo_knob<&I::filter_lfo, &LFO::third_setting, &LFO::third_setting_up, &LFO::third_setting_down>(
         "SLD_LFO_FILTER_3", as_is, {0, 1000}),
 
@@ -272,8 +272,8 @@ const knob all_knobs[] = {
         tb808, "SLD_PARAM2", {1000, 0, 0}, "%0.4f", {0.996, 1}),
     engine_knob<TB808_GUI, &TB808::drum_level, one, 1>(tb808, "SLD_PARAM3", as_is, "%3.0f",
                                                        {0, 16}),
-    engine_knob<TB808_GUI, &TB808::phase_factor, tenth, 1>(tb808, "SLD_PARAM4", {10, 0, 0},
-                                                           "%3.1f", {0.1, 4}),
+    engine_knob<TB808_GUI, &TB808::phase_factor, tenth, 1>(tb808, "SLD_PARAM4", {10, 0, 0}, "%3.1f",
+                                                           {0.1, 4}),
 
     // Oscillators: step notes go down with a downward drag, factors and
     // offsets up; the third factor moves five times faster. The factor and
@@ -371,9 +371,8 @@ bool step_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, const char* a
 }
 
 double knob_value_at(const knob& k, int32_t position) {
-  const double share =
-      static_cast<double>(std::clamp(position, 0, highest_controller_position)) /
-      highest_controller_position;
+  const double share = static_cast<double>(std::clamp(position, 0, highest_controller_position)) /
+                       highest_controller_position;
   // lerp gives the ends exactly.
   const double value = std::lerp(k.range.low, k.range.high, share);
   return k.range.in_notes ? tempered_note_frequency(value) : value;

@@ -83,8 +83,7 @@ double knob_value_at(const knob& k, int32_t position);
 // Moves a knob with steps to the value of a controller position, through the
 // field that its steps edit, and turns the widget (when there is one) as a
 // step would.
-void set_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, int32_t position,
-              SPRITE* widget);
+void set_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, int32_t position, SPRITE* widget);
 
 // Prints the read-outs of one panel's knobs, in table order. Needs the GL
 // context and the fonts.

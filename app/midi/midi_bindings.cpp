@@ -9,7 +9,8 @@ namespace {
 
 constexpr int32_t highest_channel = 16;
 constexpr int32_t highest_controller = 127;
-constexpr const char* line_shape = "expected \"channel <1-16> cc <0-127> -> panel <1-5> <control>\"";
+constexpr const char* line_shape =
+    "expected \"channel <1-16> cc <0-127> -> panel <1-5> <control>\"";
 
 const char* engine_title(knob_panel engine) {
   switch (engine) {
@@ -50,7 +51,7 @@ std::vector<std::string_view> words_of(std::string_view line) {
 
 // A whole decimal number of at most four digits, no sign.
 std::optional<int32_t> number_of(std::string_view word) {
-  if (word.empty() || word.size() > 4) return std::nullopt;
+  if (word.empty() || word.size() > 4 || word[0] < '0' || word[0] > '9') return std::nullopt;
   int32_t value = 0;
   const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
   if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
@@ -82,7 +83,8 @@ std::optional<midi_binding> read_line(std::string_view line, std::string& error)
     return midi_binding{*channel, *controller, *panel, control, *target};
   } else {
     error = "panel " + std::to_string(*panel) + " (" +
-            engine_title(engine_of(rack_members[*panel - 1].kind)) + ") has no control " + printable(control);
+            engine_title(engine_of(rack_members[*panel - 1].kind)) + ") has no control " +
+            printable(control);
   }
   return std::nullopt;
 }
