@@ -1,7 +1,5 @@
 #include "bindings_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,11 +9,12 @@
 #include <span>
 
 #include "atomic_file.h"
+#include "regular_file.h"
 
 namespace {
 
 // Far more than a binding for every control of the rack on every channel.
-constexpr off_t largest_file = 1 << 20;
+constexpr std::size_t largest_file = 1 << 20;
 
 std::string folder_from(const char* variable, const char* below) {
   const char* value = std::getenv(variable);
@@ -38,24 +37,10 @@ std::string bindings_file_path() {
 
 bool read_bindings_file(const std::string& path, std::string& text, std::string& error) {
   text.clear();
-  // Not blocking: a FIFO put in the file's place must not hold up start-up.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return true;
-    error = reason(path, std::strerror(errno));
-    return false;
-  }
-  struct stat status {};
-  bool ok = ::fstat(fd, &status) == 0;
-  if (!ok) {
-    error = reason(path, std::strerror(errno));
-  } else if (!S_ISREG(status.st_mode)) {
-    error = reason(path, "not a regular file");
-    ok = false;
-  } else if (status.st_size > largest_file) {
-    error = reason(path, "larger than 1 MiB");
-    ok = false;
-  }
+  if (::access(path.c_str(), F_OK) != 0 && errno == ENOENT) return true;
+  const int fd = open_regular_file(path, error);
+  if (fd < 0) return false;
+  bool ok = true;
   char buffer[4096];
   while (ok) {
     const ssize_t got = ::read(fd, buffer, sizeof buffer);

@@ -122,8 +122,10 @@ void arm(int32_t index, SPRITE& widget, midi_binding binding) {
 }
 
 void forget(const midi_binding& binding) {
-  if (armed && armed->binding.panel == binding.panel && armed->binding.control == binding.control)
+  if (armed && armed->binding.panel == binding.panel && armed->binding.control == binding.control) {
     disarm();
+    std::printf("MIDI learn: cancelled\n");
+  }
   if (!remove_binding(bindings, binding.panel, binding.control)) return;
   std::printf("MIDI: panel %d %s unbound\n", static_cast<int>(binding.panel),
               binding.control.c_str());
