@@ -182,6 +182,5 @@ std::vector<binding_error> restore_midi_bindings(std::string_view text) {
   parsed_bindings parsed = parse_bindings(text);
   if (armed) disarm();
   bindings = std::move(parsed.bindings);
-  unread_lines.clear();
   return std::move(parsed.errors);
 }

@@ -35,5 +35,6 @@ bool take_midi_learn_click(Uint8 button);
 std::string midi_bindings_text();
 // Replaces the bindings with those of a text (from a session) and returns its
 // bad lines, which are skipped. The bindings file is written at the next
-// change made by learning, not by this.
+// change made by learning, not by this, and keeps the lines of its own that
+// could not be read.
 std::vector<binding_error> restore_midi_bindings(std::string_view text);
