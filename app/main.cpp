@@ -8,6 +8,7 @@
 #include "command_line.h"
 #include "console_keys.h"
 #include "main_loop.h"
+#include "midi_control.h"
 #include "program_startup.h"
 #include "redraw.h"
 #include "startup.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   restore_console();
   start_video();
   build_panels();
+  start_midi_control();
   create_streams();
   start_streams();
   draw_first_picture();

@@ -4,6 +4,7 @@
 
 #include "console_keys.h"
 #include "input_state.h"
+#include "midi_control.h"
 #include "panel_lists.h"
 #include "poll_input.h"
 #include "redraw.h"
@@ -12,7 +13,9 @@ int32_t run_main_loop() {
   for (;;) {
     if (quit_signal() != 0) return 0;
     if (input.quit_code >= 0) return input.quit_code;
-    if (poll_input() == 0) {
+    // The window's event first, then a bounded share of the MIDI input.
+    const int32_t window_events = poll_input();
+    if (window_events + handle_midi_input() == 0) {
       // Nothing pending: give the processor away for about a millisecond
       // instead of spinning on a core that the audio needs.
       SDL_Delay(1);
