@@ -132,6 +132,16 @@ record_fate handle_action(INSTRUMENT_GUI& panel, const widget_event& record) {
 
 }  // namespace
 
+void INSTRUMENT_GUI::show_state() {
+  for (SPRITE* item : items) {
+    if (has_key(item->control_name, "LABEL")) continue;
+    for (const switch_button& s : switches)
+      if (has_key(item->control_name, s.key))
+        item->set_name(s.state(*this) == 1 ? "CHK_2_ON" : "CHK_2_OFF");
+  }
+  show_knob_values(*this, knob_panel::generic);
+}
+
 int32_t INSTRUMENT_GUI::process_events() {
   visit_queued_events(event_queue, [this](const widget_event& record) {
     if (record.target == nullptr) return record_fate::stays;  // about no widget

@@ -34,6 +34,10 @@ const oscillator_buttons oscillators[] = {
     {"BUTTON_TOGGLE_OSC_3_TYPE", "BUTTON_TOGGLE_OSC3", &OSC::osc3_wave, &OSC::osc3_on},
 };
 
+void show_switch(const OSC_GUI& panel, const oscillator_buttons& o, SPRITE& button) {
+  button.set_name(panel.*o.on == 1 ? "CHK_2_ON" : "CHK_2_OFF");
+}
+
 // Waveform numbers cycle 1, 2, 3, 1, ...; the switches toggle between 0 and
 // 1 and show it on their check box.
 void release_button(OSC_GUI& panel, SPRITE& button) {
@@ -45,7 +49,7 @@ void release_button(OSC_GUI& panel, SPRITE& button) {
     if (has_key(button.control_name, o.switch_key)) {
       shared_int& on = panel.*o.on;
       on = on == 1 ? 0 : 1;
-      button.set_name(on == 1 ? "CHK_2_ON" : "CHK_2_OFF");
+      show_switch(panel, o, button);
     }
   }
 }
@@ -85,6 +89,16 @@ int32_t OSC_GUI::process_events() {
   INSTRUMENT_GUI::process_events();
   drain_queued_events(*this, [this](const widget_event& record) { handle_record(*this, record); });
   return 1;
+}
+
+void OSC_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::osc);
+  for (SPRITE* item : items) {
+    if (has_key(item->control_name, "LABEL")) continue;  // a label names its switch
+    for (const oscillator_buttons& o : oscillators)
+      if (has_key(item->control_name, o.switch_key)) show_switch(*this, o, *item);
+  }
 }
 
 int32_t OSC_GUI::update_view() {

@@ -84,10 +84,11 @@ inline std::vector<std::string> leak_environment() {
 
 class session {
  public:
-  // Starts the program in a fresh folder and answers the menus with `keys`
-  // ("42": "NoSound", recording to session.wav).
-  explicit session(const std::string& keys = "42",
-                   const std::vector<std::string>& environment = {}) {
+  // Starts the program with `arguments` in a fresh folder, answers the menus
+  // with `keys` ("42": "NoSound", recording to session.wav), and with
+  // `input_open` leaves its console open for more typing.
+  explicit session(const std::string& keys = "42", const std::vector<std::string>& environment = {},
+                   const std::vector<std::string>& arguments = {}, bool input_open = false) {
     borrow_installation(folder_);
     std::vector<std::string> all = leak_environment();
     all.insert(all.end(), environment.begin(), environment.end());
@@ -100,7 +101,11 @@ class session {
       for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
       if (chdir(folder_.path().c_str()) != 0) _exit(126);
       for (std::string& entry : all) putenv(entry.data());
-      execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
+      std::vector<char*> argv{const_cast<char*>(ZEM_PROGRAM)};
+      for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.data()));
+      argv.push_back(nullptr);
+      execv(ZEM_PROGRAM, argv.data());
       _exit(127);
     }
     close(in[0]);
@@ -117,8 +122,9 @@ class session {
       }
       close(fd);
     });
-    [[maybe_unused]] ssize_t n = write(in[1], keys.data(), keys.size());
-    close(in[1]);
+    input_ = in[1];
+    type(keys);
+    if (!input_open) end_input();
   }
   ~session() {
     if (pid_ > 0 && !finished_) {
@@ -131,6 +137,15 @@ class session {
   session& operator=(const session&) = delete;
 
   const zem_test::temp_folder& folder() const { return folder_; }
+
+  // Types on the program's console.
+  void type(const std::string& text) {
+    [[maybe_unused]] ssize_t n = write(input_, text.data(), text.size());
+  }
+  void end_input() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
+  }
 
   // Everything printed so far.
   const std::string& output() {
@@ -228,6 +243,7 @@ class session {
   // output is in the result.
   zem_test::run_result finish(int seconds = 60) {
     finished_ = true;
+    end_input();
     if (!ended(seconds)) {
       kill(pid_, SIGKILL);
       waitpid(pid_, &status_, 0);
@@ -258,6 +274,7 @@ class session {
 
   zem_test::temp_folder folder_;
   pid_t pid_ = -1;
+  int input_ = -1;
   bool finished_ = false;
   bool exited_ = false;
   int status_ = 0;
