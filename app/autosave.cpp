@@ -60,7 +60,7 @@ bool write_autosave(const rack_session& session, std::string& error) {
 // or in any case with `always`.
 bool save_rack(bool always, std::string& error) {
   rack_session now;
-  if (!capture_program_session(now, error)) return false;
+  capture_program_session(now);
   if (!always && same_edits(now, saver->last, program_rack())) return true;
   if (!write_autosave(now, error)) return false;
   saver->last = std::move(now);
@@ -103,8 +103,7 @@ void start_autosave() {
   saver = new autosaver;
   saver->path = autosave_path();
   if (saver->path.empty()) return;
-  std::string ignored;
-  capture_program_session(saver->last, ignored);
+  capture_program_session(saver->last);
   saver->thread = new std::thread(run_autosaves);
 }
 

@@ -14,8 +14,8 @@ constexpr std::chrono::seconds autosave_interval{30};
 // (neither an absolute XDG_STATE_HOME nor HOME).
 std::string autosave_path();
 
-// Once the streams play: the rack as it is counts as saved, and the thread
-// that saves it every interval when it has changed starts.
+// Once the session is opened: the rack as it is counts as saved, and the
+// thread that saves it every interval when it has changed starts.
 void start_autosave();
 
 // At an orderly end, while the streams still play: stops the thread, saves

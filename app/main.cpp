@@ -35,9 +35,9 @@ int main(int argc, char** argv) {
   start_video();
   build_panels();
   start_session();
+  start_autosave();
   create_streams();
   start_streams();
-  start_autosave();
   draw_first_picture();
   const int32_t exit_code = run_main_loop();
   finish_autosave();

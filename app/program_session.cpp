@@ -123,12 +123,10 @@ session_rack program_rack() {
   return current->members;
 }
 
-bool capture_program_session(rack_session& session, std::string& error) {
+void capture_program_session(rack_session& session) {
   const std::lock_guard<std::mutex> one_at_a_time(current->transfers);
   take_rack_wide(current->held, session);
-  if (current->handoff->capture(session)) return true;
-  error = rack_not_playing;
-  return false;
+  current->handoff->capture(session);
 }
 
 void open_session_file() {
@@ -158,8 +156,7 @@ void save_session_file() {
   }
   rack_session session;
   std::string error;
-  if (!capture_program_session(session, error))
-    return print_line("cannot save " + path + ": " + error);
+  capture_program_session(session);
   if (!write_session_file(path, session, program_rack(), error)) return print_line(error);
   current->path = path;
   set_status_part(status_part::session, name_of(path));

@@ -31,6 +31,5 @@ void save_session_file();
 session_rack program_rack();
 
 // Any thread, one transfer at a time: the rack's state between two blocks,
-// with the open session's rack-wide settings and kept sections. False with
-// one line in `error` when the rack renders no block.
-bool capture_program_session(rack_session& session, std::string& error);
+// with the open session's rack-wide settings and kept sections.
+void capture_program_session(rack_session& session);

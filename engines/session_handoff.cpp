@@ -10,10 +10,10 @@ bool session_handoff::load(const rack_session& session, std::chrono::millisecond
   return hand_over(work, wait);
 }
 
-bool session_handoff::capture(rack_session& session, std::chrono::milliseconds wait) {
+void session_handoff::capture(rack_session& session, std::chrono::milliseconds wait) {
   size_session_for(rack_, session);
   transfer work{nullptr, &session};
-  return hand_over(work, wait);
+  if (!hand_over(work, wait)) run(work);
 }
 
 bool session_handoff::hand_over(transfer& work, std::chrono::milliseconds wait) {

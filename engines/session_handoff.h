@@ -28,17 +28,19 @@ class session_handoff : public rack_block_listener {
   explicit session_handoff(session_rack rack);
 
   // Staging thread, one at a time. The rack counts as rendering when any
-  // member has a stream. False when it renders no block within `wait`: the
-  // rack, or the session, is then as it was.
+  // member has a stream.
   //
   // Applies an accepted session (decode_session or session_refusal passed
   // for this rack) to every member, images and LFO settings, and its
-  // rack-wide settings to the rack (session_rack_settings.h).
+  // rack-wide settings to the rack (session_rack_settings.h). False when the
+  // rack renders no block within `wait`: it is then as it was.
   bool load(const rack_session& session, std::chrono::milliseconds wait = default_wait);
   // Captures every member's image and LFO settings, and the rack-wide
   // settings, into `session`, whose buffers are sized here first, so that
-  // the rendering side allocates nothing.
-  bool capture(rack_session& session, std::chrono::milliseconds wait = default_wait);
+  // the rendering side allocates nothing. When the rack renders no block
+  // within `wait` (an output that has stalled), the state is taken as it
+  // stands, since nothing moves it then: a save never fails for that.
+  void capture(rack_session& session, std::chrono::milliseconds wait = default_wait);
 
   void before_block(uint64_t first_frame, int frames) override;
   void after_block(uint64_t, int16_t*, int) override {}

@@ -18,7 +18,6 @@
 #include "rack.h"
 #include "render_frames.h"
 #include "session_changes.h"
-#include "session_rack_settings.h"
 #include "tb808.h"
 
 namespace {
@@ -272,13 +271,6 @@ TEST(SessionImage, ChangesAreEditsNotTheRunningState) {
     c.change(rack);
     EXPECT_EQ(same_edits(before, captured(rack), rack.instruments()), c.same);
   }
-}
-
-// A step far too short or too long stays in the file's range; none is the default.
-TEST(SessionImage, TempoOfAStepStaysInsideTheFilesRange) {
-  const double steps[] = {5512.5, 4134.375, 10, 1e9, 0, -5},
-               tempos[] = {120, 160, 300, 20, 120, 120};
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(session_bpm_of_step(steps[k]), tempos[k]) << steps[k];
 }
 
 }  // namespace

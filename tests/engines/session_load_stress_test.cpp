@@ -1,11 +1,13 @@
 // Stress: whole sessions loaded and saved while another thread renders the
 // rack, as the audio layer does. Each session gives all five members one
 // volume as its mark; after every render call the rack holds one session's
-// mark in all five members, never a mix, and every save holds one session
-// whole.
+// mark in all five members, never a mix, and every save catches all five at
+// the same frame, with the session loaded last.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <bit>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -16,16 +18,22 @@
 
 namespace {
 
-// The mark that every member holds, in the rack or in a saved session; 0 for a mix.
-float common_mark(const engine_rack& rack, const rack_session* saved = nullptr) {
-  std::vector<float> marks;
+// The word at `offset` of the INSTRUMENT block that all five members hold,
+// in the rack (their volume) or in a saved session; none for a mix.
+std::optional<uint32_t> common(const engine_rack& rack, size_t offset,
+                               const rack_session* saved = nullptr) {
+  std::vector<uint32_t> words;
   for (int n = 0; n < session_member_count; ++n) {
     const INSTRUMENT& member = *rack.instruments()[n];
-    const size_t volume = image_layout_of(member).block_offset + 128;  // in the INSTRUMENT block
-    marks.push_back(saved ? float_at(saved->members[n].image, volume) : float(member.volume));
+    const size_t at = image_layout_of(member).block_offset + offset;
+    words.push_back(saved ? word_at(saved->members[n].image, at)
+                          : std::bit_cast<uint32_t>(float(member.volume)));
   }
-  return std::count(marks.begin(), marks.end(), marks[0]) == session_member_count ? marks[0] : 0;
+  if (std::count(words.begin(), words.end(), words[0]) != session_member_count) return {};
+  return words[0];
 }
+constexpr size_t volume = 128, step_counter = 100;
+constexpr float marks[] = {0.25f, 0.75f};
 
 }  // namespace
 
@@ -34,7 +42,7 @@ TEST(SessionLoadStress, RenderBlocksAndSavesNeverMixTwoSessions) {
   engine_rack rack;
   rack_session sessions[2];
   for (int k = 0; k < 2; ++k) {
-    for (INSTRUMENT* member : rack.instruments()) member->volume = 0.25f + 0.5f * k;
+    for (INSTRUMENT* member : rack.instruments()) member->volume = marks[k];
     capture_session(rack.instruments(), sessions[k]);
   }
   session_handoff handoff(rack.instruments());
@@ -45,11 +53,12 @@ TEST(SessionLoadStress, RenderBlocksAndSavesNeverMixTwoSessions) {
   std::atomic<bool> stop{false};
   int mixed = 0, changes = 0, saves_mixed = 0;
   std::thread renderer([&] {
-    std::vector<int16_t> out(2 * 300);
-    for (float last = common_mark(rack); !stop.load();) {
-      rack.render_mixed(out.data(), 300);  // calls that end inside blocks too
-      const float now = common_mark(rack);
-      mixed += now == 0;
+    std::vector<int16_t> out(2 * 100);
+    for (auto last = common(rack, volume); !stop.load();) {
+      // Calls that end inside blocks, each with at most one block boundary.
+      rack.render_mixed(out.data(), 100);
+      const auto now = common(rack, volume);
+      mixed += !now;
       changes += now != last;
       last = now;
     }
@@ -57,8 +66,10 @@ TEST(SessionLoadStress, RenderBlocksAndSavesNeverMixTwoSessions) {
   rack_session saved;
   for (int n = 0; n < loads; ++n) {
     EXPECT_TRUE(handoff.load(sessions[n % 2])) << n;
-    EXPECT_TRUE(handoff.capture(saved)) << n;
-    saves_mixed += common_mark(rack, &saved) != 0.25f + 0.5f * (n % 2);
+    handoff.capture(saved);
+    // The session loaded last, and all five members at one frame.
+    saves_mixed += common(rack, volume, &saved) != std::bit_cast<uint32_t>(marks[n % 2]) ||
+                   !common(rack, step_counter, &saved);
   }
   stop = true;
   renderer.join();

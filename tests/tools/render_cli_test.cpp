@@ -149,12 +149,11 @@ TEST(RenderCli, SavedSessionRendersBackBitForBitAndBadOnesAreRefused) {
   EXPECT_NE(render({}, "plain.wav"), direct);
 
   const struct {
-    std::string content;  // "FIFO": a FIFO; "LARGE": a large file
+    std::string content;  // "FIFO": a FIFO
     std::string reason;
   } cases[] = {
       {read_file(saved).substr(0, 1000), "truncated: the section at byte 16"},
       {"FIFO", "not a regular file"},  // never waited on
-      {"LARGE", "more than a session file holds"},
   };
   const std::string bad = folder.file("bad.zem"), out = folder.file("out.wav");
   for (const auto& c : cases) {
@@ -162,11 +161,11 @@ TEST(RenderCli, SavedSessionRendersBackBitForBitAndBadOnesAreRefused) {
     std::filesystem::remove(bad);
     if (c.content != "FIFO") std::ofstream(bad) << c.content;
     if (c.content == "FIFO" && mkfifo(bad.c_str(), 0600) != 0) FAIL() << "no FIFO";
-    if (c.content == "LARGE") std::filesystem::resize_file(bad, 65 << 20);
     const run_result result = run_render({"rack", "--session", bad, out});
     EXPECT_EQ(result.status(), 2);
-    EXPECT_NE(result.err.find(bad), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+    EXPECT_TRUE(result.err.find(bad) != result.err.npos &&
+                result.err.find(c.reason) != result.err.npos)
+        << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     EXPECT_FALSE(std::filesystem::exists(out));
   }
