@@ -24,7 +24,6 @@ namespace {
 struct autosaver {
   std::string path;
   rack_session last;  // the rack as last saved, or as it started
-  bool saved = false;
   std::string last_failure;
   std::mutex mutex;  // guards stopping
   std::condition_variable wake;
@@ -43,8 +42,8 @@ void report_failure(const std::string& error) {
 // Makes the folder and those above it that are missing, readable by the user
 // alone, as state folders are made.
 bool make_private_folders(const std::filesystem::path& folder, std::string& error) {
-  std::error_code exists;
-  if (folder.empty() || std::filesystem::is_directory(folder, exists)) return true;
+  std::error_code ignored;
+  if (folder.empty() || std::filesystem::is_directory(folder, ignored)) return true;
   if (!make_private_folders(folder.parent_path(), error)) return false;
   if (::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST) return true;
   error = "cannot make " + folder.string() + ": " + std::strerror(errno);
@@ -64,7 +63,6 @@ bool save_rack(bool always, std::string& error) {
   if (!always && same_edits(now, saver->last, program_rack())) return true;
   if (!write_autosave(now, error)) return false;
   saver->last = std::move(now);
-  saver->saved = true;
   saver->last_failure.clear();
   return true;
 }
