@@ -38,7 +38,7 @@ constexpr float marks[] = {0.25f, 0.75f};
 }  // namespace
 
 TEST(SessionLoadStress, RenderBlocksAndSavesNeverMixTwoSessions) {
-  constexpr int loads = 40;
+  constexpr int loads = 40;  // alternately the two sessions
   engine_rack rack;
   rack_session sessions[2];
   for (int k = 0; k < 2; ++k) {
@@ -47,16 +47,14 @@ TEST(SessionLoadStress, RenderBlocksAndSavesNeverMixTwoSessions) {
   }
   session_handoff handoff(rack.instruments());
   rack.listeners().add(&handoff);
-  int stream = 0;
+  int stream = 0;  // a stream renders the rack from now on
   for (INSTRUMENT* member : rack.instruments()) member->stream_handle = &stream;
-
   std::atomic<bool> stop{false};
   int mixed = 0, changes = 0, saves_mixed = 0;
   std::thread renderer([&] {
     std::vector<int16_t> out(2 * 100);
     for (auto last = common(rack, volume); !stop.load();) {
-      // Calls that end inside blocks, each with at most one block boundary.
-      rack.render_mixed(out.data(), 100);
+      rack.render_mixed(out.data(), 100);  // ends inside blocks, crosses at most one boundary
       const auto now = common(rack, volume);
       mixed += !now;
       changes += now != last;

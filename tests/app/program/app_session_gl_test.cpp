@@ -86,7 +86,6 @@ TEST(AppSession, SavesOpensAndAutosavesThroughAKill) {
   kill(zem.pid(), SIGKILL);
   EXPECT_EQ(zem.finish().signal, SIGKILL);
   session restored("42", {state}, {"--restore"});
-  ASSERT_FALSE(restored.window().empty()) << restored.output();
   EXPECT_EQ(restored.dump().at("BUTTON_TOGGLE_FILTER_1").image, "CHK_2_ON");
   EXPECT_EQ(restored.quit_with("Escape").exit_code, 0);
 }
