@@ -2,9 +2,14 @@
 
 #include <vector>
 
+#include "program_session.h"
+
 namespace {
 // Each feature adds its rows here, beside the others, so that no two claim a key.
-const std::vector<key_command> commands = {};
+const std::vector<key_command> commands = {
+    {SDLK_o, with_ctrl, open_session_file},
+    {SDLK_s, with_ctrl, save_session_file},
+};
 
 unsigned modifiers_of(SDLMod held) {
   unsigned modifiers = no_modifier;

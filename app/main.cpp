@@ -1,14 +1,17 @@
 // zem: the console start-up (banner, audio menus), then the window with the
-// rack of five panels; the instruments play while the main loop handles the
-// input, until the user quits (ESC or closing the window) or a quit signal
-// arrives. Every end goes through the orderly shut-down.
+// rack of five panels, opened from a session file when the command line names
+// one; the instruments play while the main loop handles the input, until the
+// user quits (ESC or closing the window) or a quit signal arrives. Every end
+// goes through the orderly shut-down, which autosaves the rack first.
 #include <cstdio>
 #include <string>
 
+#include "autosave.h"
 #include "command_line.h"
 #include "console_keys.h"
 #include "main_loop.h"
 #include "midi_control.h"
+#include "program_session.h"
 #include "program_startup.h"
 #include "redraw.h"
 #include "startup.h"
@@ -24,6 +27,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zem: %s\n%s\n", error.c_str(), program_usage);
     return 2;
   }
+  check_session_option(options);
   install_quit_signals();
   report_writes_past_size_limit();
   print_banner();
@@ -34,10 +38,13 @@ int main(int argc, char** argv) {
   start_video();
   build_panels();
   start_midi_control();
+  start_session();
+  start_autosave();
   create_streams();
   start_streams();
   draw_first_picture();
   const int32_t exit_code = run_main_loop();
+  finish_autosave();
   shut_down();
   quit_program(exit_code);
 }

@@ -46,7 +46,8 @@ void list_pattern_files(const pattern_console& console) {
   std::vector<std::string> names;
   for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
        entry.increment(error))
-    if (entry->path().extension() == ".sta") names.push_back(entry->path().filename().string());
+    if (entry->path().extension() == console.extension)
+      names.push_back(entry->path().filename().string());
   std::sort(names.begin(), names.end());
   for (const std::string& name : names) std::fprintf(console.out, "%s\n", name.c_str());
 }

@@ -9,7 +9,7 @@ constexpr int pattern_name_size = 80;  // the name holds at most 79 characters
 extern const char pattern_prompt[];    // "Entrez le nom du fichier svp : "
 
 // Clears the console with a terminal escape sequence (no shell), lists the
-// *.sta files of the console's folder one per line, prints the prompt and
+// files of its folder with its extension (*.sta), one per line, prints the prompt and
 // reads one line. The terminal, if `in` is one, reads a normal echoed line
 // meanwhile and is put back as it was afterwards; what was typed on it before
 // the prompt showed is discarded. The line, without its leading and trailing

@@ -105,6 +105,11 @@ record_fate handle_action(INSTRUMENT_GUI& panel, const widget_event& record) {
 
 }  // namespace
 
+void INSTRUMENT_GUI::show_state() {
+  show_switch_buttons(*this, knob_panel::generic);
+  show_knob_values(*this, knob_panel::generic);
+}
+
 int32_t INSTRUMENT_GUI::process_events() {
   visit_queued_events(event_queue, [this](const widget_event& record) {
     if (record.target == nullptr) return record_fate::stays;  // about no widget

@@ -358,6 +358,21 @@ void draw_readout(const knob& k, const INSTRUMENT_GUI& panel, int32_t step, cons
   }
 }
 
+// Calls visit(knob, step, widget) for every knob of the panel `which` and
+// each of its steps that has a widget on the panel, in table order.
+template <typename Visit>
+void for_each_knob_widget(INSTRUMENT_GUI& panel, knob_panel which, Visit&& visit) {
+  for (const knob& k : all_knobs) {
+    if (k.panel != which) continue;
+    const int32_t steps = k.count == 0 ? 1 : k.count;
+    for (int32_t step = 0; step < steps; ++step) {
+      char key[NAME_FIELD_SIZE];
+      std::snprintf(key, sizeof key, k.key, step);
+      if (SPRITE* widget = find_companion(key, nullptr, panel.items)) visit(k, step, *widget);
+    }
+  }
+}
+
 }  // namespace
 
 std::span<const knob> knob_table() {
@@ -411,14 +426,14 @@ void set_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, int32_t positi
 }
 
 void draw_knob_readouts(INSTRUMENT_GUI& panel, knob_panel which) {
-  for (const knob& k : all_knobs) {
-    if (k.panel != which) continue;
-    const int32_t steps = k.count == 0 ? 1 : k.count;
-    for (int32_t step = 0; step < steps; ++step) {
-      char key[NAME_FIELD_SIZE];
-      std::snprintf(key, sizeof key, k.key, step);
-      const SPRITE* widget = find_companion(key, nullptr, panel.items);
-      if (widget != nullptr) draw_readout(k, panel, step, *widget);
-    }
-  }
+  for_each_knob_widget(panel, which, [&](const knob& k, int32_t step, SPRITE& widget) {
+    draw_readout(k, panel, step, widget);
+  });
+}
+
+void show_knob_values(INSTRUMENT_GUI& panel, knob_panel which) {
+  for_each_knob_widget(panel, which, [&](const knob& k, int32_t step, SPRITE& widget) {
+    // A widget that only shows a value is a button, never turned.
+    if (k.down != nullptr || k.up != nullptr) widget.angle = knob_angle(k, k.value(panel, step));
+  });
 }

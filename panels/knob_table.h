@@ -85,6 +85,10 @@ double knob_value_at(const knob& k, int32_t position);
 // step would.
 void set_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, int32_t position, SPRITE* widget);
 
+// Turns each of one panel's knobs to the angle of its value, as a step on
+// it would: after a load, the knobs show what plays.
+void show_knob_values(INSTRUMENT_GUI& panel, knob_panel which);
+
 // Prints the read-outs of one panel's knobs, in table order. Needs the GL
 // context and the fonts.
 void draw_knob_readouts(INSTRUMENT_GUI& panel, knob_panel which);

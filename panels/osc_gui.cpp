@@ -84,6 +84,12 @@ int32_t OSC_GUI::process_events() {
   return 1;
 }
 
+void OSC_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::osc);
+  show_switch_buttons(*this, knob_panel::osc);
+}
+
 int32_t OSC_GUI::update_view() {
   glColor3ub(255, 255, 255);
   INSTRUMENT_GUI::update_view();

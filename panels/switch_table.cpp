@@ -97,3 +97,11 @@ void set_switch_button(const switch_button& s, INSTRUMENT_GUI& panel, int32_t st
   *field = on ? 1 : 0;
   show(s, *field, widget);
 }
+
+void show_switch_buttons(INSTRUMENT_GUI& panel, knob_panel which) {
+  for (const switch_button& s : all_switches) {
+    if (s.panel != which || s.count != 0) continue;
+    for (SPRITE* item : panel.items)
+      if (has_switch_key(item->control_name, s.key)) show(s, *s.field(panel, 0), item);
+  }
+}

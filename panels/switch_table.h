@@ -39,3 +39,8 @@ int32_t toggle_switch_button(const switch_button& s, INSTRUMENT_GUI& panel, int3
 // Turns the switch on or off and shows it on the widget, when there is one.
 void set_switch_button(const switch_button& s, INSTRUMENT_GUI& panel, int32_t step, bool on,
                        SPRITE* widget);
+
+// Shows every single switch of one panel's kind as its field holds it, on
+// the widgets that carry its key (after a load, the lights show what plays).
+// The drum steps follow the playing pattern in update_view.
+void show_switch_buttons(INSTRUMENT_GUI& panel, knob_panel which);

@@ -65,6 +65,11 @@ int32_t TB808_GUI::process_events() {
   return 1;
 }
 
+void TB808_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::tb808);
+}
+
 int32_t TB808_GUI::update_view() {
   glColor3ub(255, 255, 255);
   // The step buttons show the playing pattern before the images are drawn.

@@ -2,6 +2,7 @@
 // and frames that equal, bit for bit, the engines' own `render`.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -84,6 +85,8 @@ TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
       {"tb303", "--set", "samples_per_step=1e30", "OUT"},
       {"tb303", "MISSING/out.wav"},
       {"tb303", "FOLDER"},
+      {"rack", "--save-session", "MISSING/s.zem", "OUT"},
+      {"rack", "--save-session", "OUT", "OUT"},
   };
   for (std::vector<std::string> args : cases) {
     temp_folder folder;
@@ -127,6 +130,47 @@ TEST(RenderCli, SavedPatternFileLoadsBackToTheSameSound) {
   const std::vector<int16_t> sound = read_wav_samples(folder.file("loaded.wav"));
   EXPECT_FALSE(all_silent(sound));
   EXPECT_EQ(sound, read_wav_samples(folder.file("direct.wav")));
+}
+
+// A session saved by script renders, opened again, exactly as the options
+// that made it, LFO settings included, which a pattern file leaves out.
+TEST(RenderCli, SavedSessionRendersBackBitForBitAndBadOnesAreRefused) {
+  temp_folder folder;
+  const auto render = [&](std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), "rack");
+    args.insert(args.end(), {"--seconds", "2", folder.file(out)});
+    const run_result result = run_render(args);
+    EXPECT_EQ(result.status(), 0) << result.err;
+    return read_wav_samples(folder.file(out));
+  };
+  const std::string saved = folder.file("lfo.zem");
+  const auto direct = render({"--set", "1:envelope_lfo.on=1", "--set",
+                              "1:envelope_lfo.amplitude=0.8", "--save-session", saved},
+                             "direct.wav");
+  EXPECT_EQ(render({"--session", saved}, "opened.wav"), direct);
+  EXPECT_NE(render({}, "plain.wav"), direct);
+
+  const struct {
+    std::string content;  // "FIFO": a FIFO
+    std::string reason;
+  } cases[] = {
+      {read_file(saved).substr(0, 1000), "truncated: the section at byte 16"},
+      {"FIFO", "not a regular file"},  // never waited on
+  };
+  const std::string bad = folder.file("bad.zem"), out = folder.file("out.wav");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::filesystem::remove(bad);
+    if (c.content != "FIFO") std::ofstream(bad) << c.content;
+    if (c.content == "FIFO" && mkfifo(bad.c_str(), 0600) != 0) FAIL() << "no FIFO";
+    const run_result result = run_render({"rack", "--session", bad, out});
+    EXPECT_EQ(result.status(), 2);
+    EXPECT_TRUE(result.err.find(bad) != result.err.npos &&
+                result.err.find(c.reason) != result.err.npos)
+        << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
 }
 
 TEST(RenderCli, PatternFileOfAnotherEngineIsRefused) {

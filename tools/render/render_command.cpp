@@ -12,6 +12,7 @@
 #include "pattern_file.h"
 #include "render_files.h"
 #include "render_session.h"
+#include "session_options.h"
 #include "wav_writer.h"
 #include "write_limit.h"
 
@@ -120,14 +121,17 @@ int run_zem_render(int argc, char** argv) {
     return fail(clash);
 
   render_session session(options.engine);
+  rack_session saved;
   std::string error;
-  // A pattern file first, then the --set options over it, then the save.
+  // A pattern file or session first, then the --set options over it, then the saves.
   if (options.load_file && !load_pattern(*session.instruments()[0], *options.load_file, error))
     return fail(error);
+  if (!open_session_option(options, session, saved, error)) return fail(error);
   for (const field_assignment& assignment : options.assignments)
     if (!session.apply(assignment, error)) return fail(error);
   if (options.save_file && !save_pattern(*session.instruments()[0], *options.save_file, error))
     return fail(error);
+  if (!save_session_option(options, session, saved, error)) return fail(error);
   const auto frames = requested_frames(options, session.pass_frames(), error);
   if (!frames) return fail(error);
 

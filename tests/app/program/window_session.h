@@ -84,10 +84,11 @@ inline std::vector<std::string> leak_environment() {
 
 class session {
  public:
-  // Starts the program in a fresh folder and answers the menus with `keys`
-  // ("42": "NoSound", recording to session.wav).
-  explicit session(const std::string& keys = "42",
-                   const std::vector<std::string>& environment = {}) {
+  // Starts the program with `arguments` in a fresh folder and answers the
+  // menus with `keys` ("42": "NoSound", recording to session.wav); the
+  // console stays open for more typing.
+  explicit session(const std::string& keys = "42", const std::vector<std::string>& environment = {},
+                   const std::vector<std::string>& arguments = {}) {
     borrow_installation(folder_);
     std::vector<std::string> all = leak_environment();
     all.insert(all.end(), environment.begin(), environment.end());
@@ -100,7 +101,11 @@ class session {
       for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
       if (chdir(folder_.path().c_str()) != 0) _exit(126);
       for (std::string& entry : all) putenv(entry.data());
-      execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
+      std::vector<char*> argv{const_cast<char*>(ZEM_PROGRAM)};
+      for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.data()));
+      argv.push_back(nullptr);
+      execv(ZEM_PROGRAM, argv.data());
       _exit(127);
     }
     close(in[0]);
@@ -126,7 +131,7 @@ class session {
       finish();
     }
     if (reader_.joinable()) reader_.join();
-    close(input_);
+    end_input();
   }
   session(const session&) = delete;
   session& operator=(const session&) = delete;
@@ -138,6 +143,10 @@ class session {
   void type(const std::string& text) {
     signal(SIGPIPE, SIG_IGN);
     [[maybe_unused]] const ssize_t n = write(input_, text.data(), text.size());
+  }
+  void end_input() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
   }
 
   // Everything printed so far.
@@ -236,6 +245,7 @@ class session {
   // output is in the result.
   zem_test::run_result finish(int seconds = 60) {
     finished_ = true;
+    end_input();
     if (!ended(seconds)) {
       kill(pid_, SIGKILL);
       waitpid(pid_, &status_, 0);
