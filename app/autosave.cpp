@@ -29,6 +29,7 @@ struct autosaver {
   std::condition_variable wake;
   bool stopping = false;
   std::thread* thread = nullptr;
+  bool kept_previous = false;  // the autosave of an earlier run is set aside
 };
 autosaver* saver = nullptr;
 
@@ -50,9 +51,23 @@ bool make_private_folders(const std::filesystem::path& folder, std::string& erro
   return false;
 }
 
+// The first save of a run sets the earlier run's autosave aside as
+// autosave-previous.zem: a run started without --restore must not wipe out
+// the work that the last one left.
+void keep_previous_autosave() {
+  if (saver->kept_previous) return;
+  saver->kept_previous = true;
+  const std::filesystem::path path(saver->path);
+  std::error_code ignored;
+  // A copy, so that the autosave stays in place until the new one replaces it.
+  std::filesystem::copy_file(path, path.parent_path() / "autosave-previous.zem",
+                             std::filesystem::copy_options::overwrite_existing, ignored);
+}
+
 bool write_autosave(const rack_session& session, std::string& error) {
-  return make_private_folders(std::filesystem::path(saver->path).parent_path(), error) &&
-         write_session_file(saver->path, session, program_rack(), error);
+  if (!make_private_folders(std::filesystem::path(saver->path).parent_path(), error)) return false;
+  keep_previous_autosave();
+  return write_session_file(saver->path, session, program_rack(), error);
 }
 
 // Captures the rack and writes it when it has changed since the last save,

@@ -3,7 +3,8 @@
 // default ~/.local/state/zem/autosave.zem), written atomically every 30 s
 // when the rack has changed, and at every orderly end, so that a crash, a
 // kill or a power cut loses at most the last 30 s of work. `zem --restore`
-// opens it. A helper thread captures and writes, so that neither the sound
+// opens it. The first save of a run keeps the earlier run's autosave as
+// autosave-previous.zem beside it. A helper thread captures and writes, so that neither the sound
 // nor the window waits for the disk.
 #include <chrono>
 #include <string>

@@ -15,7 +15,10 @@ bool clash(const command_file& a, const command_file& b) {
 std::vector<command_file> command_files(const render_options& options) {
   std::vector<command_file> files;
   if (options.load_file) files.push_back({"--load", *options.load_file, true});
+  if (options.session_file) files.push_back({"--session", *options.session_file, true});
   if (options.save_file) files.push_back({"--save", *options.save_file, false});
+  if (options.save_session_file)
+    files.push_back({"--save-session", *options.save_session_file, false});
   files.push_back({"the output", options.output, false});
   return files;
 }

@@ -88,6 +88,8 @@ TEST(AppSession, SavesOpensAndAutosavesThroughAKill) {
   session restored("42", {state}, {"--restore"});
   EXPECT_EQ(restored.dump().at("BUTTON_TOGGLE_FILTER_1").image, "CHK_2_ON");
   EXPECT_EQ(restored.quit_with("Escape").exit_code, 0);
+  // The quit's save kept the killed run's autosave beside it.
+  EXPECT_TRUE(std::filesystem::exists(files.file("state/zem/autosave-previous.zem")));
 }
 
 }  // namespace
