@@ -1,18 +1,23 @@
 // zem: the console start-up (banner, audio menus), then the window with the
-// rack of five panels; the instruments play while the main loop handles the
-// input, until the user quits (ESC or closing the window) or a quit signal
-// arrives. Every end goes through the orderly shut-down.
+// rack of five panels, opened from a session file when the command line names
+// one; the instruments play while the main loop handles the input, until the
+// user quits (ESC or closing the window) or a quit signal arrives. Every end
+// goes through the orderly shut-down, which autosaves the rack first.
 #include <cstdio>
 #include <string>
 
+#include "autosave.h"
 #include "command_line.h"
 #include "console_keys.h"
 #include "main_loop.h"
+#include "midi_control.h"
+#include "program_session.h"
 #include "program_startup.h"
 #include "rack_keys.h"
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
+#include "write_limit.h"
 
 int main(int argc, char** argv) {
   // Console lines reach a pipe (a log, a test) as they are printed.
@@ -23,7 +28,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zem: %s\n%s\n", error.c_str(), program_usage);
     return 2;
   }
+  check_session_option(options);
   install_quit_signals();
+  report_writes_past_size_limit();
   print_banner();
   start_sound();
   // The menus are over: from here on the window takes the keys, and the
@@ -31,11 +38,16 @@ int main(int argc, char** argv) {
   restore_console();
   start_video();
   build_panels();
+  start_midi_control();
+  // The rack's clock before the session, which sets its tempo and sync source.
   start_rack_control(options);
+  start_session();
+  start_autosave();
   create_streams();
   start_streams();
   draw_first_picture();
   const int32_t exit_code = run_main_loop();
+  finish_autosave();
   shut_down();
   quit_program(exit_code);
 }

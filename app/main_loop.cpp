@@ -4,6 +4,7 @@
 
 #include "console_keys.h"
 #include "input_state.h"
+#include "midi_control.h"
 #include "panel_lists.h"
 #include "poll_input.h"
 #include "rack_keys.h"
@@ -15,7 +16,9 @@ int32_t run_main_loop() {
     if (input.quit_code >= 0) return input.quit_code;
     // The rack's read-out comes and goes in frames of its own.
     const bool readout_frame = refresh_rack_status();
-    if (poll_input() == 0 && !readout_frame) {
+    // The window's event first, then a bounded share of the MIDI input.
+    const int32_t window_events = poll_input();
+    if (window_events + handle_midi_input() == 0 && !readout_frame) {
       // Nothing pending: give the processor away for about a millisecond
       // instead of spinning on a core that the audio needs.
       SDL_Delay(1);

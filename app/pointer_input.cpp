@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "input_state.h"
+#include "midi_control.h"
 #include "panel_lists.h"
 #include "video.h"
 #include "widget_event.h"
@@ -120,11 +121,14 @@ void handle_mouse_press(const SDL_Event& event) {
   // One drag at a time: a second button pressed while a widget is held
   // neither takes another widget nor changes the drag.
   if (input.grabbed_widget != nullptr) return;
-  if (event.button.button == SDL_BUTTON_LEFT) {
-    set_pointer(event.button.x, event.button.y);
+  const Uint8 which = event.button.button;
+  if (which != SDL_BUTTON_LEFT && which != SDL_BUTTON_RIGHT) return;
+  set_pointer(event.button.x, event.button.y);
+  // Ctrl+click on a control: MIDI learn takes it instead of a drag.
+  if (take_midi_learn_click(which)) return;
+  if (which == SDL_BUTTON_LEFT) {
     start_knob_drag(event);
-  } else if (event.button.button == SDL_BUTTON_RIGHT) {
-    set_pointer(event.button.x, event.button.y);
+  } else {
     start_move(event);
   }
 }

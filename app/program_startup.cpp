@@ -16,7 +16,9 @@
 void start_video() {
   std::printf("Init Video\n");
   if (init_video() == 0) {
-    std::printf("Erreur d'initialisatio du video\n");
+    // A font that cannot be used has been named: the window itself is fine.
+    if (init_video_failure() != video_failure::font)
+      std::printf("Erreur d'initialisatio du video\n");
     // The audio layer is open already: a recording is closed properly.
     FSOUND_Close();
     std::exit(-1);

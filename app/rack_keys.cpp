@@ -5,6 +5,7 @@
 
 #include "font.h"
 #include "rack_control.h"
+#include "rack_tempo.h"
 #include "video.h"
 #include "window_status.h"
 
@@ -42,7 +43,13 @@ void run_and_announce(void (*action)()) {
 
 void start_rack_control(const program_options& options) {
   start_rack_clock(sync_source_named(options.sync));
-  if (program_rack_clock().sync() != sync_source::internal) show_status();
+  show_rack_clock_settings();
+}
+
+void show_rack_clock_settings() {
+  const rack_clock& clock = program_rack_clock();
+  if (status.shown || clock.sync() != sync_source::internal || clock.bpm() != rack_default_bpm)
+    show_status();
 }
 
 void tempo_up_key() {

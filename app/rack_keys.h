@@ -10,6 +10,10 @@
 // start. Call after build_panels and before start_streams.
 void start_rack_control(const program_options& options);
 
+// After a session set the rack clock's tempo and sync source: shown from
+// then on when they are not the rack's own 120 BPM.
+void show_rack_clock_settings();
+
 // The keys: Up and Down move the tempo by 1 BPM, with Shift by 0.1; T taps
 // it; Space stops and starts the rack; S cycles the sync source.
 void tempo_up_key();

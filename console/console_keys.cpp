@@ -84,16 +84,16 @@ void enter_raw_mode() {
   if (caught_signal != 0) restore_console();
 }
 
-// Waits until standard input (if `with_input`) or the wake pipe is ready.
-// False when a termination signal has arrived.
-bool wait_ready(bool with_input) {
+// Waits until `input` (unless it is -1) or the wake pipe is ready. False when
+// a termination signal has arrived.
+bool wait_ready(int input) {
   for (;;) {
     if (caught_signal != 0) return false;
-    pollfd fds[2] = {{wake_pipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-    const int n = poll(fds, with_input ? 2 : 1, -1);
+    pollfd fds[2] = {{wake_pipe[0], POLLIN, 0}, {input, POLLIN, 0}};
+    const int n = poll(fds, input >= 0 ? 2 : 1, -1);
     if (n < 0 && errno != EINTR) return true;  // let the read report the failure
     if (caught_signal != 0) return false;
-    if (n > 0 && with_input && fds[1].revents != 0) return true;
+    if (n > 0 && input >= 0 && fds[1].revents != 0) return true;
   }
 }
 
@@ -137,7 +137,7 @@ int read_key() {
       if (key >= 0) return key;
       continue;  // a whole escape sequence was dropped
     }
-    if (!wait_ready(true)) return key_quit;
+    if (!wait_ready(STDIN_FILENO)) return key_quit;
     // A pipe is read byte by byte; a terminal delivers a whole key at once.
     const ssize_t n = read(STDIN_FILENO, pending, terminal ? sizeof pending : 1);
     if (n < 0 && errno == EINTR) continue;
@@ -150,8 +150,12 @@ int read_key() {
 
 void wait_for_quit_signal() {
   std::fflush(stdout);
-  while (wait_ready(false)) {
+  while (wait_ready(-1)) {
   }
+}
+
+bool wait_for_input_or_quit(int fd) {
+  return wait_ready(fd);
 }
 
 int quit_signal() {

@@ -27,6 +27,12 @@ int read_key();
 // Waits until a termination signal arrives.
 void wait_for_quit_signal();
 
+// Waits until `fd` has something to read (or its end, or an error, which the
+// read then reports), or a termination signal arrives: false for the signal.
+// A line reader that must give way to a quit (the file-name prompt) calls it
+// before every read. Before install_quit_signals it only waits for `fd`.
+bool wait_for_input_or_quit(int fd);
+
 // The signal that arrived, or 0.
 int quit_signal();
 

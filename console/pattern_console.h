@@ -10,15 +10,18 @@
 #include "instrument.h"
 
 // Where the console operations talk to the user: the prompt is read from `in`
-// and printed on `out`, and the *.sta files of `folder` are listed; a typed
-// name stands in `folder` (the working directory when empty).
+// and printed on `out`, and the files of `folder` with the extension are
+// listed; a typed name stands in `folder` (the working directory when empty).
+// Session files are asked for the same way, listing *.zem.
 struct pattern_console {
   FILE* in = stdin;
   FILE* out = stdout;
   std::filesystem::path folder;
+  const char* extension = ".sta";
 };
 
-// Each returns 1 when done and 0 when cancelled (end of input, empty name) or
+// Each returns 1 when done and 0 when cancelled (end of input, empty name, a
+// quit signal at the prompt), refused (a name that cannot be taken whole) or
 // failed.
 int32_t save_pattern_file(INSTRUMENT& instrument);
 int32_t load_pattern_file(INSTRUMENT& instrument);

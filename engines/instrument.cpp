@@ -196,6 +196,9 @@ int32_t INSTRUMENT::set_queued_pattern(int32_t n) {
   queued_pattern = n;
   return 1;
 }
+int32_t INSTRUMENT::request_pattern(int32_t n) {
+  return set_queued_pattern(n == 0 ? queued_pattern_zero : n);
+}
 int32_t INSTRUMENT::store_envelope_level(float v) {
   envelope_level = v;
   return 1;

@@ -21,6 +21,9 @@ struct state_transfer;
 
 constexpr int engine_name_size = 80;
 constexpr int instrument_block_size = 216;  // the instrument's block in a pattern file
+// A queued pattern of 0 means "no request", in the instrument as in pattern
+// files; a request for pattern 0 itself waits in queued_pattern as this value.
+constexpr int32_t queued_pattern_zero = -1;
 
 // A low-frequency oscillator record, owned by its instrument.
 struct LFO {
@@ -96,6 +99,9 @@ class INSTRUMENT {
   int32_t hicut_up();
   int32_t hicut_down();
   int32_t set_queued_pattern(int32_t n);
+  // Asks for pattern n at the next step boundary; pattern 0 too (as
+  // queued_pattern_zero), which set_queued_pattern cannot ask for.
+  int32_t request_pattern(int32_t n);
   int32_t store_envelope_level(float v);
   int32_t store_filter_level(int32_t n);
   void set_filter_level(int32_t level);

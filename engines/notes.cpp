@@ -19,3 +19,7 @@ float note_to_frequency(int32_t n) {
 int32_t frequency_to_note(float f) {
   return truncate_to_int32(std::sqrt(static_cast<double>(f) / lowest_note_frequency) * 12.0 - 11.0);
 }
+
+double tempered_note_frequency(double n) {
+  return lowest_note_frequency * std::exp2(n / 12.0);
+}

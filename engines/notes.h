@@ -12,3 +12,9 @@ float note_to_frequency(int32_t n);
 // 13, 22, 37, 56). A frequency with no such number (negative, not a number)
 // prints as 0; a result beyond the 32-bit range is limited to it.
 int32_t frequency_to_note(float f);
+
+// The frequency of note number n in equal temperament from the same lowest
+// note: 8.1757989 Hz times 2 to the power n / 12, so note 69 sounds at 440 Hz
+// and n may lie between two notes. The scale a controller plays the note
+// knobs on.
+double tempered_note_frequency(double n);

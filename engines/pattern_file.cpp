@@ -1,6 +1,7 @@
 #include "pattern_file.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -9,6 +10,7 @@
 
 #include "atomic_file.h"
 #include "pattern_image.h"
+#include "regular_file.h"
 #include "state_handoff.h"
 
 namespace {
@@ -78,9 +80,12 @@ bool save_pattern(INSTRUMENT& instrument, const std::string& path, std::string& 
 }
 
 bool load_pattern(INSTRUMENT& instrument, const std::string& path, std::string& error) {
-  const file_handle file(std::fopen(path.c_str(), "rb"));
+  const int fd = open_regular_file(path, error);
+  if (fd < 0) return false;
+  const file_handle file(::fdopen(fd, "rb"));
   if (!file) {
     error = "cannot open " + path + ": " + std::strerror(errno);
+    ::close(fd);
     return false;
   }
   error = size_refusal_of(instrument, file.get());

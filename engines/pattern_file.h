@@ -4,7 +4,9 @@
 //
 // A save takes the state between two render blocks and writes it through a
 // temporary file that replaces the destination only once complete, so a
-// failed save leaves an existing file intact. A load reads and checks the
+// failed save leaves an existing file intact; a symbolic link is followed,
+// and a device or a FIFO is written in place (atomic_file.h). A load reads
+// only a regular file (anything else is refused at once), and checks the
 // whole file first (size, engine name, sequencer ranges, finite numbers) and
 // only then applies it between two render blocks; a refused file leaves the
 // instrument exactly as it was.

@@ -33,6 +33,18 @@ std::string printable(std::string_view text) {
   return shown;
 }
 
+// A request for pattern 0 has no file form, a queued 0 meaning none: the
+// image holds it as the next step boundary leaves it, pattern 0 playing and
+// nothing queued.
+void settle_pattern_zero_request(const image_layout& layout, std::span<unsigned char> image) {
+  const field_table block = instrument_fields();
+  unsigned char* queued =
+      image.data() + layout.block_offset + find_in(block, "queued_pattern")->offset;
+  if (get_word(queued) != static_cast<uint32_t>(queued_pattern_zero)) return;
+  put_word(queued, 0);
+  put_word(image.data() + layout.block_offset + find_in(block, "current_pattern")->offset, 0);
+}
+
 }  // namespace
 
 image_layout image_layout_of(const INSTRUMENT& instrument) {
@@ -52,6 +64,7 @@ void encode_image(INSTRUMENT& instrument, std::span<unsigned char> image) {
                   [&](const field_spec&, field_location element, int32_t at, int32_t) {
                     put_word(image.data() + at, word_of(element));
                   });
+  settle_pattern_zero_request(layout, image);
 }
 
 std::string size_refusal(const INSTRUMENT& instrument, uint64_t size) {

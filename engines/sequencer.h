@@ -90,11 +90,12 @@ inline void advance_chained_pattern(INSTRUMENT& i) {
   if (i.chain_switch != 0) i.current_pattern = saturating_increment(i.current_pattern);
 }
 
-// A queued pattern (not 0) becomes the current one.
+// A queued pattern (not 0) becomes the current one; queued_pattern_zero
+// brings back pattern 0.
 inline void take_queued_pattern(INSTRUMENT& i) {
   const int32_t queued = i.queued_pattern;
   if (queued == 0) return;
-  i.current_pattern = queued;
+  i.current_pattern = queued == queued_pattern_zero ? 0 : queued;
   i.queued_pattern = 0;
 }
 

@@ -77,6 +77,10 @@ bool decode_session(std::span<const unsigned char> bytes, session_rack rack, rac
 // same rack), so that it can run between two render blocks.
 void capture_session(session_rack rack, rack_session& session);
 
+// Sizes the members' buffers of `session` for this rack, so that
+// capture_session into it allocates nothing.
+void size_session_for(session_rack rack, rack_session& session);
+
 // Why this session cannot be applied to this rack, a one-line reason naming
 // the instrument or setting, or an empty text: the pattern-file checks of each
 // image against its member (size, engine, ranges), the LFO settings, the tempo

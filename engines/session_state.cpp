@@ -37,13 +37,18 @@ std::string sync_refusal(sync_source sync) {
 
 }  // namespace
 
-void capture_session(session_rack rack, rack_session& session) {
+void size_session_for(session_rack rack, rack_session& session) {
   for (int n = 0; n < session_member_count; ++n) {
-    session_member& member = session.members[n];
-    fit(member.image, image_layout_of(*rack[n]).size);
-    fit(member.settings, instrument_settings_size);
-    encode_image(*rack[n], member.image);
-    encode_settings(*rack[n], member.settings);
+    fit(session.members[n].image, image_layout_of(*rack[n]).size);
+    fit(session.members[n].settings, instrument_settings_size);
+  }
+}
+
+void capture_session(session_rack rack, rack_session& session) {
+  size_session_for(rack, session);
+  for (int n = 0; n < session_member_count; ++n) {
+    encode_image(*rack[n], session.members[n].image);
+    encode_settings(*rack[n], session.members[n].settings);
   }
 }
 

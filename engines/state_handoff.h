@@ -9,8 +9,7 @@
 // over before its first frame, runs it (applies the image, or writes the
 // state into it) without allocating or locking, and counts it in
 // `finished_transfers`; the main thread waits for that count and only then
-// reuses or frees the buffer. Release and acquire order on the two atomics
-// make the image bytes visible to the side that reads them.
+// reuses or frees the buffer (block_handoff.h).
 #include <chrono>
 #include <cstdint>
 #include <span>

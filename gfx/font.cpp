@@ -14,6 +14,7 @@
 #include FT_GLYPH_H
 
 #include "next_power_of_two.h"
+#include "video.h"
 
 FONT small_font;
 FONT large_font;
@@ -153,14 +154,16 @@ void init_font(FONT& font, const char* file_name, unsigned int h) {
   FT_Done_FreeType(library);
 }
 
+// The 800 x 625 picture from its bottom-left corner, stretched over the
+// window as the panels' projection is: after a resize or a switch to full
+// screen, text stays with the widgets it belongs to. At 800 x 625 a unit is
+// a window pixel.
 void push_screen_projection() {
   glPushAttrib(GL_TRANSFORM_BIT);
-  GLint viewport[4];
-  glGetIntegerv(GL_VIEWPORT, viewport);
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluOrtho2D(viewport[0], viewport[2], viewport[1], viewport[3]);
+  gluOrtho2D(0, WINDOW_WIDTH, 0, WINDOW_HEIGHT);
   glPopAttrib();
 }
 

@@ -23,12 +23,13 @@ void init_font(FONT& font, const char* file_name, unsigned int h);
 void make_glyph_list(FT_Face face, unsigned char c, const FONT& font);
 
 // Prints printf-style text with the first line's baseline starting at (x, y),
-// in window pixels from the bottom-left corner; '\n' starts a new line lower
-// down. The text takes the current colour. At most 255 characters are drawn.
+// in units of the 800 x 625 picture from its bottom-left corner (window
+// pixels until the window is resized); '\n' starts a new line lower down. The
+// text takes the current colour. At most 255 characters are drawn.
 void print_text(FONT font, float x, float y, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
 
-// A pixel projection of the viewport (origin bottom-left), pushed and popped.
+// The projection of that picture (origin bottom-left), pushed and popped.
 void push_screen_projection();
 void pop_screen_projection();
 

@@ -1,6 +1,12 @@
 #include "texture_library.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "program_end.h"
 
@@ -13,16 +19,30 @@ struct archive_token {
   bool too_long;
 };
 
+// An open archive read no further than its size: a file that grows, or a
+// special file that never ends, cannot keep start-up reading.
+struct bounded_reader {
+  std::FILE* file;
+  uint64_t left;
+
+  int next() {
+    if (left == 0) return EOF;
+    const int c = std::fgetc(file);
+    if (c != EOF) --left;
+    return c;
+  }
+};
+
 bool is_blank(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
 }
 
 // Reads the next run of non-blank characters. Characters past the limit are
 // consumed and dropped, and the token is flagged. False at the end of the file.
-bool read_token(std::FILE* file, archive_token& token) {
+bool read_token(bounded_reader& in, archive_token& token) {
   int c;
   do {
-    c = std::fgetc(file);
+    c = in.next();
   } while (c != EOF && is_blank(c));
   if (c == EOF) return false;
   int length = 0;
@@ -33,16 +53,38 @@ bool read_token(std::FILE* file, archive_token& token) {
     } else {
       token.too_long = true;
     }
-    c = std::fgetc(file);
+    c = in.next();
   }
   token.text[length] = '\0';
   return true;
 }
 
+struct file_closer {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Opened without waiting: a FIFO with no writer would hold start-up forever.
+std::FILE* open_without_waiting(const char* path) {
+  const int descriptor = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (descriptor < 0) return nullptr;
+  std::FILE* file = ::fdopen(descriptor, "r");
+  if (file == nullptr) ::close(descriptor);
+  return file;
+}
+
+std::string data_file_error(const char* what, const char* path, const char* why = nullptr) {
+  std::string message = std::string("Error ") + what + " data file [" + path + "]";
+  return why == nullptr ? message : message + ": " + why;
+}
+
 }  // namespace
 
-TEXTURE_LIBRARY::TEXTURE_LIBRARY(const char* path, texture_loader loader) : loader_(loader) {
+TEXTURE_LIBRARY::TEXTURE_LIBRARY(texture_loader loader) : loader_(loader) {
   for (int i = 0; i < TEXTURE_SLOTS; ++i) texture_ids[i] = i;
+}
+
+TEXTURE_LIBRARY::TEXTURE_LIBRARY(const char* path, texture_loader loader)
+    : TEXTURE_LIBRARY(loader) {
   read_archive(path);
 }
 
@@ -51,26 +93,28 @@ void TEXTURE_LIBRARY::read_archive(const char* path) {
 }
 
 std::optional<std::string> TEXTURE_LIBRARY::open_archive(const char* path) {
-  std::FILE* file = std::fopen(path, "rt");
+  const std::unique_ptr<std::FILE, file_closer> file(open_without_waiting(path));
   std::printf("Opening File [%s] in directory [%s] Ptr [%p] \n", path, ".",
-              static_cast<void*>(file));
-  if (file == nullptr) {
-    char message[512];
-    std::snprintf(message, sizeof message, "Error opening data file [%s]", path);
-    return message;
+              static_cast<void*>(file.get()));
+  if (!file) return data_file_error("opening", path);
+  struct stat status;
+  if (::fstat(::fileno(file.get()), &status) != 0 || !S_ISREG(status.st_mode)) {
+    return data_file_error("opening", path, "not a regular file");
   }
-  read_entries(file);
-  std::fclose(file);
+  const bool complete = read_entries(file.get(), static_cast<uint64_t>(status.st_size));
+  if (std::ferror(file.get())) return data_file_error("reading", path, std::strerror(errno));
+  if (!complete) return data_file_error("reading", path, "it ends before its END");
   return std::nullopt;
 }
 
-void TEXTURE_LIBRARY::read_entries(std::FILE* file) {
+bool TEXTURE_LIBRARY::read_entries(std::FILE* file, uint64_t size) {
+  bounded_reader in{file, size};
   archive_token name, path, kind;
   // Two header tokens, not used.
-  if (!read_token(file, name) || !read_token(file, name)) return;
-  // A missing "END" is taken as the end of the file.
-  while (read_token(file, name) && (name.too_long || std::strcmp(name.text, "END") != 0)) {
-    if (!read_token(file, path) || !read_token(file, kind)) return;
+  if (!read_token(in, name) || !read_token(in, name)) return false;
+  while (read_token(in, name)) {
+    if (!name.too_long && std::strcmp(name.text, "END") == 0) return true;
+    if (!read_token(in, path) || !read_token(in, kind)) return false;
     std::printf("Nbr elem = %d = %s callable with name [%s] \n", count, name.text, path.text);
     if (name.too_long || path.too_long || kind.too_long) {
       std::fprintf(stderr, "Archive entry [%s] skipped: a token is longer than %d characters\n",
@@ -81,6 +125,7 @@ void TEXTURE_LIBRARY::read_entries(std::FILE* file) {
       std::printf("Erreur au de chargement simplepart\n");
     }
   }
+  return false;
 }
 
 int32_t TEXTURE_LIBRARY::find_texture(const char* name) const {

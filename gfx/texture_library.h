@@ -22,19 +22,25 @@ using texture_loader = bool (*)(const char* path, int32_t texture_object, int32_
 class TEXTURE_LIBRARY {
  public:
   // Reads the archive index at path and loads its SIMPLEPART entries through
-  // loader. Ends the program with exit code -1 when the file cannot be opened
-  // (program_end.h).
+  // loader. Ends the program with exit code -1 when the archive is refused
+  // (open_archive, program_end.h).
   TEXTURE_LIBRARY(const char* path, texture_loader loader);
+  // An empty library, filled by its owner.
+  explicit TEXTURE_LIBRARY(texture_loader loader);
 
   // open_archive, ending the program with its message and exit code -1 when
-  // the file cannot be opened.
+  // the archive is refused.
   void read_archive(const char* path);
   // Prints the opening line, then reads the archive index at path and loads
-  // its SIMPLEPART entries. Returns the message when the file cannot be
-  // opened, and the library is then left as it was.
+  // its SIMPLEPART entries. Returns the message when the archive is refused:
+  // a file that cannot be opened (the library is then left as it was), one
+  // that is not a regular file, cannot be read, or ends before its "END"
+  // (an archive cut short; what it listed before the cut stays loaded).
+  // Nothing past the file's size at the opening is read.
   std::optional<std::string> open_archive(const char* path);
-  // Reads the entries of an open archive index (the two header tokens first).
-  void read_entries(std::FILE* file);
+  // Reads the entries of an open archive index (the two header tokens first),
+  // no further than `size` bytes. True when the list ended with its "END".
+  bool read_entries(std::FILE* file, uint64_t size);
   // Smallest slot whose name equals name, 0 when there is none.
   int32_t find_texture(const char* name) const;
   // Loads path under name; returns the slot, or a negative value on failure.

@@ -22,6 +22,8 @@ namespace {
 // SDL_OPENGL | SDL_HWSURFACE | SDL_ASYNCBLIT | SDL_RESIZABLE | SDL_HWPALETTE
 constexpr uint32_t BASE_VIDEO_FLAGS = 0x20000017;
 
+video_failure last_failure = video_failure::none;
+
 bool open_window() {
   if (SDL_Init(SDL_INIT_VIDEO) < 0) {
     std::fprintf(stderr, "Video initialization failed: %s\n", SDL_GetError());
@@ -47,6 +49,7 @@ bool open_window() {
 }  // namespace
 
 int init_video() {
+  last_failure = video_failure::window;
   if (!open_window()) return 0;
   init_gl_state();
   resize_viewport(WINDOW_WIDTH, WINDOW_HEIGHT);
@@ -55,15 +58,22 @@ int init_video() {
   texture_library = new TEXTURE_LIBRARY("OPENGL.ZPK", load_texture_file);
 
   std::printf("FreeType - Loading all Fonts\n");
-  // A font that cannot be built fails start-up like the other video failures.
+  // A font that cannot be built fails start-up like the other video failures,
+  // with a line that names the font file.
   try {
-    init_font(small_font, "Test.ttf", 6);
-    init_font(large_font, "Test.ttf", 12);
+    init_font(small_font, FONT_FILE, 6);
+    init_font(large_font, FONT_FILE, 12);
   } catch (const std::runtime_error& failure) {
-    std::fprintf(stderr, "%s\n", failure.what());
+    std::fprintf(stderr, "Font [%s] cannot be used: %s\n", FONT_FILE, failure.what());
+    last_failure = video_failure::font;
     return 0;
   }
+  last_failure = video_failure::none;
   return 1;
+}
+
+video_failure init_video_failure() {
+  return last_failure;
 }
 
 int init_gl_state() {

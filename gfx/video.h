@@ -20,6 +20,12 @@ extern Uint32 (*frame_ticks)();
 // Opens the window, sets up GL, loads "OPENGL.ZPK" and the two fonts from
 // "Test.ttf". Returns 1, or 0 after a message on standard error.
 int init_video();
+// The font file that init_video reads.
+constexpr const char* FONT_FILE = "Test.ttf";
+// What made the last init_video return 0: the window, or the font, whose
+// message names the font file and not the window.
+enum class video_failure { none, window, font };
+video_failure init_video_failure();
 int init_gl_state();
 // Viewport and perspective for a window of width x height (a height of 0 counts as 1).
 int resize_viewport(int32_t width, int32_t height);

@@ -1,21 +1,17 @@
 #include "atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "path_target.h"
 #include "positioned_write.h"
 
 namespace {
-
-std::string folder_of(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::string base_name_of(const std::string& path) {
   const size_t slash = path.find_last_of('/');
@@ -46,10 +42,20 @@ void atomic_file::discard() {
 bool atomic_file::open(std::string& error) {
   discard();
   end_ = 0;
+  streaming_ = false;
   if (path_.empty() || path_.back() == '/') return fail(error, "not a file name");
+  struct stat status;
+  if (::stat(path_.c_str(), &status) != 0 && errno == ELOOP)
+    return fail(error, std::strerror(errno));
+  if (names_stream(path_)) return open_stream(error);
+  destination_ = follow_links(path_);
+  return open_temporary(destination_, error);
+}
+
+bool atomic_file::open_temporary(const std::string& destination, std::string& error) {
   // A hidden name of our own beside the destination; O_EXCL never reuses a file.
-  const std::string stem =
-      folder_of(path_) + "/." + base_name_of(path_) + ".tmp-" + std::to_string(::getpid()) + "-";
+  const std::string stem = folder_of(destination) + "/." + base_name_of(destination) + ".tmp-" +
+                           std::to_string(::getpid()) + "-";
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string candidate = stem + std::to_string(attempt);
     const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -63,24 +69,42 @@ bool atomic_file::open(std::string& error) {
   return fail(error, "no free temporary file name");
 }
 
+bool atomic_file::open_stream(std::string& error) {
+  // Without O_NONBLOCK, opening a FIFO that nobody reads would wait for a
+  // reader for ever, deaf to the user; the writes themselves may wait.
+  const int fd = ::open(path_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return fail(error, errno == ENXIO ? "nothing reads from it" : std::strerror(errno));
+  fd_ = fd;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+    return fail(error, std::strerror(errno));
+  streaming_ = true;
+  return true;
+}
+
 bool atomic_file::append(const void* data, size_t size, std::string& error) {
   return write_at(end_, data, size, error);
 }
 
 bool atomic_file::write_at(uint64_t offset, const void* data, size_t size, std::string& error) {
   if (fd_ < 0) return fail(error, "file is not open");
-  if (!write_all_at(fd_, data, size, offset)) return fail(error, std::strerror(errno));
+  if (streaming_ && offset != end_) return fail(error, "a stream cannot be written back");
+  const bool written =
+      streaming_ ? write_all(fd_, data, size) : write_all_at(fd_, data, size, offset);
+  if (!written) return fail(error, std::strerror(errno));
   if (offset + size > end_) end_ = offset + size;
   return true;
 }
 
 bool atomic_file::commit(std::string& error) {
   if (fd_ < 0) return fail(error, "file is not open");
-  if (::fsync(fd_) != 0) return fail(error, std::strerror(errno));
+  // A stream has nothing to flush to a disk (fsync fails on a pipe).
+  if (!streaming_ && ::fsync(fd_) != 0) return fail(error, std::strerror(errno));
   const int closed = ::close(fd_);
   fd_ = -1;
   if (closed != 0) return fail(error, std::strerror(errno));
-  if (std::rename(temporary_path_.c_str(), path_.c_str()) != 0)
+  if (streaming_) return true;
+  if (std::rename(temporary_path_.c_str(), destination_.c_str()) != 0)
     return fail(error, std::strerror(errno));
   temporary_path_.clear();
   return true;

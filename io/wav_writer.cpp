@@ -13,11 +13,14 @@
 // The samples are written from memory as they are, and WAV files are little-endian.
 static_assert(std::endian::native == std::endian::little);
 
-bool wav_writer::open(const std::string& path, uint32_t rate, placement where) {
+bool wav_writer::open(const std::string& path, uint32_t rate, placement where,
+                      uint64_t planned_frames) {
   close();
   path_ = path;
   rate_ = rate;
   frames_ = 0;
+  streaming_ = false;
+  limit_ = wav_max_frames;
   error_number_ = 0;
   reason_ = nullptr;
   message_.clear();
@@ -28,10 +31,12 @@ bool wav_writer::open(const std::string& path, uint32_t rate, placement where) {
       return false;
     }
     fd_ = replacement_->descriptor();
+    streaming_ = replacement_->streams();
   } else {
     fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd_ < 0) return stop(errno);
   }
+  if (streaming_) limit_ = std::min(planned_frames, wav_max_frames);
   if (write_header()) return true;
   stop(errno);
   close();
@@ -41,15 +46,14 @@ bool wav_writer::open(const std::string& path, uint32_t rate, placement where) {
 bool wav_writer::append(const int16_t* samples, size_t frames) {
   if (stopped()) return false;
   if (fd_ < 0) return stop(0, "file is not open");
-  const uint64_t fitting = std::min<uint64_t>(frames, wav_max_frames - frames_);
+  const uint64_t fitting = std::min<uint64_t>(frames, limit_ - frames_);
   if (fitting > 0) {
-    const uint64_t end = wav_header_bytes + frames_ * wav_bytes_per_frame;
-    // A block written only in part lies beyond the stated size.
-    if (!write_all_at(fd_, samples, fitting * wav_bytes_per_frame, end)) return stop(errno);
+    if (!write_frames(samples, fitting)) return stop(errno);
     frames_ += fitting;
-    if (!write_header()) return stop(errno);
+    if (!streaming_ && !write_header()) return stop(errno);
   }
-  return fitting == frames || stop(0, "too many frames for a WAV file");
+  return fitting == frames ||
+         stop(0, streaming_ ? "more frames than planned" : "too many frames for a WAV file");
 }
 
 bool wav_writer::finish() {
@@ -58,7 +62,7 @@ bool wav_writer::finish() {
   const int fd = fd_;
   fd_ = -1;
   if (!replacement_) return ::close(fd) == 0 || stop(errno);
-  // The header already states every frame.
+  // The header already states every frame (a stream's, those planned).
   const bool committed = replacement_->commit(message_);
   replacement_.reset();
   return committed;
@@ -79,10 +83,22 @@ std::string wav_writer::error() const {
 }
 
 // The whole header in one write, so that the RIFF size and the data size never
-// disagree in the file, even when the process dies between two writes.
+// disagree in the file, even when the process dies between two writes. A
+// stream gets it once, before the frames, stating the frames planned.
 bool wav_writer::write_header() {
+  if (streaming_) {
+    const auto header = wav_header(rate_, static_cast<uint32_t>(limit_));
+    return write_all(fd_, header.data(), header.size());
+  }
   const auto header = wav_header(rate_, static_cast<uint32_t>(frames_));
   return write_all_at(fd_, header.data(), header.size(), 0);
+}
+
+// A block written only in part lies beyond the stated size.
+bool wav_writer::write_frames(const int16_t* samples, uint64_t frames) {
+  const size_t bytes = frames * wav_bytes_per_frame;
+  if (streaming_) return write_all(fd_, samples, bytes);
+  return write_all_at(fd_, samples, bytes, wav_header_bytes + frames_ * wav_bytes_per_frame);
 }
 
 bool wav_writer::stop(int error_number, const char* reason) {

@@ -20,7 +20,9 @@ class wav_writer {
     in_place,
     // A temporary file beside the destination (atomic_file), which replaces
     // it at `finish`; until then the destination stays as it was, and a file
-    // that is given up is removed.
+    // that is given up is removed. A destination that is a device, a FIFO or
+    // a terminal is written in order instead (atomic_file::streams): its
+    // header is written once, first, stating the frames planned at open.
     replace,
   };
 
@@ -32,7 +34,10 @@ class wav_writer {
   // Each call returns false on failure; error() then says why.
 
   // Starts the file with a header of no frames at `rate` frames per second.
-  bool open(const std::string& path, uint32_t rate, placement where);
+  // A stream's header states `planned_frames` instead (by default as many as
+  // a WAV file can hold: a length left open), and it takes no more frames.
+  bool open(const std::string& path, uint32_t rate, placement where,
+            uint64_t planned_frames = wav_max_frames);
   // Appends interleaved stereo frames exactly as given. The file takes no
   // more frames after a failed write, nor past the largest size that a WAV
   // header can state (the frames that fit are kept); a file to replace the
@@ -52,6 +57,7 @@ class wav_writer {
 
  private:
   bool write_header();
+  bool write_frames(const int16_t* samples, uint64_t frames);
   bool stop(int error_number, const char* reason = nullptr);
   bool stopped() const { return error_number_ != 0 || reason_ || !message_.empty(); }
 
@@ -60,6 +66,8 @@ class wav_writer {
   int fd_ = -1;
   uint32_t rate_ = 0;
   uint64_t frames_ = 0;
+  bool streaming_ = false;  // the header went out first and stays as it is
+  uint64_t limit_ = wav_max_frames;
   // Why the file stopped: kept as plain values, so that a failed append does
   // not allocate; the failures of open and finish keep their whole line.
   int error_number_ = 0;

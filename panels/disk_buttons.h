@@ -1,7 +1,8 @@
 #pragma once
 // The disk buttons that every engine panel has: a release on
 // "BUTTON_DISK_SAVE" saves the instrument to a pattern file and one on
-// "BUTTON_DISK_LOAD" loads it, each asking for the file name on the console.
+// "BUTTON_DISK_LOAD" loads it, each asking for the file name on the console;
+// after a load the panel shows the loaded state.
 #include "instrument_gui.h"
 #include "widget_event.h"
 

@@ -34,6 +34,12 @@ class INSTRUMENT_GUI : public BASE, virtual public INSTRUMENT {
   // step lights and pattern buttons. Needs the GL context and the fonts.
   virtual int32_t update_view();
 
+  // Turns every switch light, knob and display to the instrument's state,
+  // after a load (a pattern file, a session) has changed it behind the
+  // controls' backs. The step lights and pattern buttons follow the state
+  // at every update_view anyway.
+  virtual void show_state();
+
   // Step light `step` shows "CHK_1_OFF", the others "CHK_1_ON".
   void show_current_step(int32_t step);
   // Lights pattern button pattern % 8 + 1 and bank button pattern / 8 + 1.

@@ -9,9 +9,9 @@
 #include "instrument_gui.h"
 #include "knob_table.h"
 #include "name_keys.h"
+#include "pattern_buttons.h"
 #include "program_end.h"
-
-namespace {
+#include "switch_table.h"
 
 // ---- Pattern and bank buttons -----------------------------------------------
 
@@ -31,52 +31,25 @@ void release_pattern_button(INSTRUMENT_GUI& panel, const char* name) {
   }
   // Only a current pattern near the top of the 32-bit range takes the sum
   // past it; the queued number then stops at the end of the range.
-  panel.set_queued_pattern(static_cast<int32_t>(std::clamp<int64_t>(
+  panel.request_pattern(static_cast<int32_t>(std::clamp<int64_t>(
       pattern, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max())));
 }
 
+namespace {
+
 // ---- Switches ----------------------------------------------------------------
 
-struct switch_button {
-  const char* key;
-  void (*toggle)(INSTRUMENT_GUI&);
-  int32_t (*state)(const INSTRUMENT_GUI&);
-};
-
-const switch_button switches[] = {
-    {"BUTTON_TOGGLE_POWER_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.toggle_power(); },
-     [](const INSTRUMENT_GUI& p) { return p.get_power(); }},
-    {"BUTTON_TOGGLE_FILTER_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.toggle_filter(); },
-     [](const INSTRUMENT_GUI& p) { return p.get_filter(); }},
-    {"BUTTON_TOGGLE_ENVELOPPE_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.toggle_envelope(); },
-     [](const INSTRUMENT_GUI& p) { return p.get_envelope(); }},
-    {"BUTTON_TOGGLE_DISTORT_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.toggle_distortion(); },
-     [](const INSTRUMENT_GUI& p) { return p.get_distortion(); }},
-    {"BUTTON_TOGGLE_NOISE_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.toggle_noise(); },
-     [](const INSTRUMENT_GUI& p) { return p.get_noise(); }},
-    {"BUTTON_TOGGLE_LFO_ENVELOPPE_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.envelope_lfo->toggle(); },
-     [](const INSTRUMENT_GUI& p) { return p.envelope_lfo->get_on(); }},
-    {"BUTTON_TOGGLE_LFO_FILTER_INSTRUMENT_", [](INSTRUMENT_GUI& p) { p.filter_lfo->toggle(); },
-     [](const INSTRUMENT_GUI& p) { return p.filter_lfo->get_on(); }},
-};
-
-// Toggles every switch that the name holds and shows the last one's state.
-// A switch turned on is done with; one turned off, or a "BUTTON_TOGGLE_"
-// button that is no switch, stays for the engine panel.
+// Toggles every generic switch that the name holds and shows the last one's
+// state. A switch turned on is done with; one turned off, or a
+// "BUTTON_TOGGLE_" button that is no switch, stays for the engine panel.
 record_fate release_switch(INSTRUMENT_GUI& panel, SPRITE& widget) {
   constexpr int32_t no_switch = 4;
   int32_t state = no_switch;
-  for (const switch_button& s : switches) {
-    if (!has_key(widget.control_name, s.key)) continue;
-    s.toggle(panel);
-    state = s.state(panel);
+  for (const switch_button& s : switch_table()) {
+    if (s.panel != knob_panel::generic || !has_switch_key(widget.control_name, s.key)) continue;
+    state = toggle_switch_button(s, panel, 0, widget);
   }
-  if (state == 1) {
-    widget.set_name("CHK_2_ON");
-    return record_fate::consumed;
-  }
-  if (state == 0) widget.set_name("CHK_2_OFF");
-  return record_fate::stays;
+  return state == 1 ? record_fate::consumed : record_fate::stays;
 }
 
 record_fate handle_button(INSTRUMENT_GUI& panel, const widget_event& record) {
@@ -131,6 +104,11 @@ record_fate handle_action(INSTRUMENT_GUI& panel, const widget_event& record) {
 }
 
 }  // namespace
+
+void INSTRUMENT_GUI::show_state() {
+  show_switch_buttons(*this, knob_panel::generic);
+  show_knob_values(*this, knob_panel::generic);
+}
 
 int32_t INSTRUMENT_GUI::process_events() {
   visit_queued_events(event_queue, [this](const widget_event& record) {

@@ -12,6 +12,7 @@
 #include "name_keys.h"
 #include "panel_names.h"
 #include "program_end.h"
+#include "widget_marks.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ void set_image(SPRITE* item, bool lit, const char* lit_image, const char* unlit_
 int32_t INSTRUMENT_GUI::update_view() {
   glColor3ub(255, 255, 255);
   draw_images(items);
+  draw_widget_mark(*this);
   draw_labels(*this);
   draw_knob_readouts(*this, knob_panel::generic);
   draw_pattern_counter(*this);

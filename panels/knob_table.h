@@ -4,7 +4,8 @@
 // same entries to print the value next to a held knob. A knob is found by its
 // key, the name that the read-outs search for with find_companion; a knob
 // that exists once per step (the note knobs) has a key with one "%1d" and a
-// count of steps.
+// count of steps. Each knob also declares the range that a MIDI controller
+// sweeps it over.
 #include <cstdint>
 #include <span>
 
@@ -31,6 +32,15 @@ struct angle_rule {
   int32_t divisor;
 };
 
+// The values that a controller's positions 0 and 127 give the knob, and
+// linearly in between. The note knobs count in note numbers on the tempered
+// scale (note 69 is 440 Hz) and store the note's frequency.
+struct knob_range {
+  double low;
+  double high;
+  bool in_notes = false;
+};
+
 struct knob {
   knob_panel panel;
   const char* key;
@@ -39,10 +49,13 @@ struct knob {
   // The "DOWN" and "UP" steps; null for a widget that only shows a value.
   void (*down)(INSTRUMENT_GUI& panel, int32_t step);
   void (*up)(INSTRUMENT_GUI& panel, int32_t step);
+  // Stores a value in the field that the steps edit; null with the steps.
+  void (*set)(INSTRUMENT_GUI& panel, int32_t step, double value);
   angle_rule angle;
   const char* format;  // read-out, printf-style
-  bool integral;       // the value is printed as an int
+  bool integral;       // an int field, printed as an int
   readout_place place;
+  knob_range range;  // meaningful for a knob with steps
 };
 
 // All knobs, each panel's in the order its read-outs are drawn.
@@ -59,6 +72,22 @@ int32_t knob_angle(const knob& k, double value);
 // when a step was made.
 bool step_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, const char* action,
                SPRITE& widget);
+
+// The highest position of a MIDI controller; 0 is the lowest.
+constexpr int32_t highest_controller_position = 127;
+
+// The value that controller position `position` (0 to 127) gives the knob,
+// in the unit of its field (hertz for note knobs).
+double knob_value_at(const knob& k, int32_t position);
+
+// Moves a knob with steps to the value of a controller position, through the
+// field that its steps edit, and turns the widget (when there is one) as a
+// step would.
+void set_knob(const knob& k, INSTRUMENT_GUI& panel, int32_t step, int32_t position, SPRITE* widget);
+
+// Turns each of one panel's knobs to the angle of its value, as a step on
+// it would: after a load, the knobs show what plays.
+void show_knob_values(INSTRUMENT_GUI& panel, knob_panel which);
 
 // Prints the read-outs of one panel's knobs, in table order. Needs the GL
 // context and the fonts.

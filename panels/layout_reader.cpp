@@ -61,7 +61,8 @@ class layout_parser {
       : panel_(panel), number_(number), source_(source) {}
 
   // Reads section of the file at path; throws layout_fault on a broken file.
-  void read_file(const std::string& path, const std::string& section);
+  // False when the file has no such section.
+  bool read_file(const std::string& path, const std::string& section);
 
   std::vector<staged_item> items;
 
@@ -84,15 +85,16 @@ class layout_parser {
   int include_count_ = 0;
 };
 
-void layout_parser::read_file(const std::string& path, const std::string& section) {
+bool layout_parser::read_file(const std::string& path, const std::string& section) {
   trace("Instrument named [%s]\n", panel_.engine_name);
   open_file in{path, {source_.open ? source_.open(path.c_str()) : nullptr, {}}};
   if (!in.file) throw fault(in, "Coulnd't be open ");
-  if (!find_section(in, section)) return;
+  if (!find_section(in, section)) return false;
   trace("*************************\n");
   reading_.emplace_back(path, section);
   read_entries(in, section);
   reading_.pop_back();
+  return true;
 }
 
 // Looks for "BEGIN <section>"; false when a token containing "EOF" comes first.
@@ -158,7 +160,11 @@ void layout_parser::read_include(open_file& in) {
     throw fault(in, "includes section [%s] of [%s] after %d included sections", section.text,
                 path.text, LAYOUT_INCLUDE_COUNT_MAX);
   }
-  read_file(path.text, section.text);
+  // The panel would silently lack every widget of the included section.
+  if (!read_file(path.text, section.text)) {
+    throw fault(in, "includes section [%s] of [%s], which that file does not hold", section.text,
+                path.text);
+  }
 }
 
 // An item line; false, with nothing staged, when a text field is "EOF".

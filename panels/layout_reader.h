@@ -28,8 +28,9 @@ struct layout_source {
 // Reads section `section` of the file at `path`, following its includes, and
 // only when all of it is sound appends its items to the panel: widget names
 // get "_INSTRUMENT_<number>", positions the panel's origin. A missing section
-// is not an error. Returns a one-line message naming the faulty file when a
-// file cannot be opened or is broken; the panel is then left as it was.
+// is not an error, but an included section that its file does not hold is.
+// Returns a one-line message naming the faulty file when a file cannot be
+// opened or is broken; the panel is then left as it was.
 std::optional<std::string> read_layout(INSTRUMENT_GUI& panel, const char* path, const char* section,
                                        int32_t number, const layout_source& source = {});
 

@@ -6,6 +6,7 @@
 #include "knob_table.h"
 #include "layout_reader.h"
 #include "name_keys.h"
+#include "switch_table.h"
 
 OSC_GUI::OSC_GUI(const char* name, int32_t x, int32_t y, int32_t panel_number)
     : INSTRUMENT_GUI(name, x, y, panel_number) {
@@ -20,33 +21,29 @@ int32_t OSC_GUI::load_layout() {
 
 namespace {
 
-// One oscillator's waveform button and on/off switch.
-struct oscillator_buttons {
-  const char* wave_key;
-  const char* switch_key;
+// One oscillator's waveform button.
+struct waveform_button {
+  const char* key;
   shared_int OSC::*wave;
-  shared_int OSC::*on;
 };
 
-const oscillator_buttons oscillators[] = {
-    {"BUTTON_TOGGLE_OSC_1_TYPE", "BUTTON_TOGGLE_OSC1", &OSC::osc1_wave, &OSC::osc1_on},
-    {"BUTTON_TOGGLE_OSC_2_TYPE", "BUTTON_TOGGLE_OSC2", &OSC::osc2_wave, &OSC::osc2_on},
-    {"BUTTON_TOGGLE_OSC_3_TYPE", "BUTTON_TOGGLE_OSC3", &OSC::osc3_wave, &OSC::osc3_on},
+const waveform_button waveforms[] = {
+    {"BUTTON_TOGGLE_OSC_1_TYPE", &OSC::osc1_wave},
+    {"BUTTON_TOGGLE_OSC_2_TYPE", &OSC::osc2_wave},
+    {"BUTTON_TOGGLE_OSC_3_TYPE", &OSC::osc3_wave},
 };
 
-// Waveform numbers cycle 1, 2, 3, 1, ...; the switches toggle between 0 and
-// 1 and show it on their check box.
+// Waveform numbers cycle 1, 2, 3, 1, ...; the oscillator switches toggle
+// between 0 and 1 and show it on their check box.
 void release_button(OSC_GUI& panel, SPRITE& button) {
-  for (const oscillator_buttons& o : oscillators) {
-    if (has_key(button.control_name, o.wave_key)) {
-      shared_int& wave = panel.*o.wave;
-      wave = wave >= 3 ? 1 : wave + 1;
-    }
-    if (has_key(button.control_name, o.switch_key)) {
-      shared_int& on = panel.*o.on;
-      on = on == 1 ? 0 : 1;
-      button.set_name(on == 1 ? "CHK_2_ON" : "CHK_2_OFF");
-    }
+  for (const waveform_button& w : waveforms) {
+    if (!has_key(button.control_name, w.key)) continue;
+    shared_int& wave = panel.*w.wave;
+    wave = wave >= 3 ? 1 : wave + 1;
+  }
+  for (const switch_button& s : switch_table()) {
+    if (s.panel == knob_panel::osc && has_key(button.control_name, s.key))
+      toggle_switch_button(s, panel, 0, button);
   }
 }
 
@@ -85,6 +82,12 @@ int32_t OSC_GUI::process_events() {
   INSTRUMENT_GUI::process_events();
   drain_queued_events(*this, [this](const widget_event& record) { handle_record(*this, record); });
   return 1;
+}
+
+void OSC_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::osc);
+  show_switch_buttons(*this, knob_panel::osc);
 }
 
 int32_t OSC_GUI::update_view() {

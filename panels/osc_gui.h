@@ -16,4 +16,5 @@ class OSC_GUI : public INSTRUMENT_GUI, public OSC {
   int32_t process_events() override;
   int32_t load_layout() override;
   int32_t update_view() override;
+  void show_state() override;
 };

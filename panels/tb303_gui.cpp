@@ -29,15 +29,20 @@ namespace {
 // The display's picture of each waveform kind, from 1.
 const char* const wave_pictures[] = {"DISP_SIN", "DISP_SAW", "DISP_TRI", "DISP_SQR"};
 
-// The waveform steps 1, 2, 3, 4, 1, ... A kind outside 1 to 4 (from a
-// pattern file) moves on by one and keeps the display as it is until it
-// reaches a kind that has a picture.
+// The display shows the waveform that plays: a kind above 4 plays as 1.
+// A kind below 1 (from a pattern file) keeps the display as it is.
+void show_wave_kind(TB303_GUI& panel) {
+  const int32_t kind = panel.wave_kind;
+  SPRITE* display = find_companion("DISP_", "", panel.items);
+  if (display != nullptr && kind >= 1) display->set_name(wave_pictures[kind > 4 ? 0 : kind - 1]);
+}
+
+// The waveform steps 1, 2, 3, 4, 1, ... A kind below 1 moves on by one until
+// it reaches a kind that has a picture.
 void step_wave_kind(TB303_GUI& panel) {
   const int32_t kind = panel.wave_kind;
-  const int32_t next = kind >= 4 ? 1 : kind + 1;
-  panel.wave_kind = next;
-  SPRITE* display = find_companion("DISP_", "", panel.items);
-  if (display != nullptr && next >= 1) display->set_name(wave_pictures[next - 1]);
+  panel.wave_kind = kind >= 4 ? 1 : kind + 1;
+  show_wave_kind(panel);
 }
 
 // A knob name "SLD_" followed by the step number, one or two digits.
@@ -81,6 +86,12 @@ int32_t TB303_GUI::process_events() {
   INSTRUMENT_GUI::process_events();
   drain_queued_events(*this, [this](const widget_event& record) { handle_record(*this, record); });
   return 1;
+}
+
+void TB303_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::tb303);
+  show_wave_kind(*this);
 }
 
 int32_t TB303_GUI::update_view() {

@@ -10,6 +10,7 @@
 #include "name_keys.h"
 #include "panel_names.h"
 #include "sequencer.h"
+#include "switch_table.h"
 
 TB808_GUI::TB808_GUI(const char* name, int32_t x, int32_t y, int32_t panel_number)
     : INSTRUMENT_GUI(name, x, y, panel_number) {
@@ -36,11 +37,8 @@ void toggle_step(TB808_GUI& panel, SPRITE& button) {
   if (at == -1) return;
   const int digit = digit_at(button.control_name, static_cast<std::size_t>(at) + 4);
   const int32_t step = digit < 0 ? 0 : digit;
-  const int32_t pattern = panel.current_pattern;
-  if (!inside_pattern_memory(pattern)) return;
-  shared_int& entry = panel.pattern_memory[pattern][step];
-  entry = entry == 1 ? 0 : 1;
-  button.set_name(step_picture(entry == 1));
+  toggle_switch_button(*find_switch(knob_panel::tb808, "BUTTON_TOGGLE_SEQ_%1d"), panel, step,
+                       button);
 }
 
 void handle_record(TB808_GUI& panel, const widget_event& record) {
@@ -65,6 +63,11 @@ int32_t TB808_GUI::process_events() {
   INSTRUMENT_GUI::process_events();
   drain_queued_events(*this, [this](const widget_event& record) { handle_record(*this, record); });
   return 1;
+}
+
+void TB808_GUI::show_state() {
+  INSTRUMENT_GUI::show_state();
+  show_knob_values(*this, knob_panel::tb808);
 }
 
 int32_t TB808_GUI::update_view() {

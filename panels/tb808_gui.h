@@ -15,4 +15,5 @@ class TB808_GUI : public INSTRUMENT_GUI, public TB808 {
   int32_t process_events() override;
   int32_t load_layout() override;
   int32_t update_view() override;
+  void show_state() override;
 };

@@ -60,18 +60,25 @@ TEST(PatternPrompt, ClearsTheScreenListsThePatternFilesAndAsks) {
             "cancelled: no file name given\n");
 }
 
-TEST(PatternPrompt, ReadsOneWordOfAtMost79Characters) {
+// A name is taken whole or refused with one line saying why, never cut to 79
+// characters or to its first word, which would name another file.
+TEST(PatternPrompt, TakesTheWholeNameOrSaysWhyNot) {
   temp_folder folder;
   const std::string long_name(300, 'n');
   struct typed_case {
     std::string typed;
     std::optional<std::string> name;
+    std::string said = "";  // what is printed after the prompt
   };
   const std::vector<typed_case> cases = {
       {"song.sta\n", "song.sta"},
-      {"  song.sta  and more words\nnext line\n", "song.sta"},
+      {"  song.sta \t\r\nnext line\n", "song.sta"},
       {"last.sta", "last.sta"},  // ended by the end of input
-      {long_name + ".sta\n", std::string(79, 'n')},
+      {long_name.substr(0, 79) + "\n", long_name.substr(0, 79)},
+      {long_name.substr(0, 80) + "\n", std::nullopt, "refused: the name is longer than 79"},
+      {long_name + long_name + long_name + long_name + ".sta\n", std::nullopt, "refused: the name"},
+      {"my song.sta\n", std::nullopt, "refused: a file name is one word, without blanks: 'my song"},
+      {"\033[Asong.sta\n", std::nullopt, "refused: a file name cannot hold control characters"},
       {"\n", std::nullopt},
       {" \t \n", std::nullopt},
       {"", std::nullopt},
@@ -79,6 +86,7 @@ TEST(PatternPrompt, ReadsOneWordOfAtMost79Characters) {
   for (const typed_case& c : cases) {
     scripted_console typed(folder, c.typed);
     EXPECT_EQ(ask_pattern_file_name(typed.console), c.name) << c.typed;
+    EXPECT_NE(typed.output().find(pattern_prompt + c.said), std::string::npos) << typed.output();
   }
 }
 
@@ -106,7 +114,7 @@ TEST(PatternPrompt, SaveAndLoadThroughThePromptReturnWhatHappened) {
   temp_folder folder;
   TB303 bass;
   bass.pattern_memory[2][3] = 330.0f;
-  const std::string long_name(200, 's');
+  const std::string long_name(79, 's');  // the longest name taken
   {
     scripted_console typed(folder, long_name + "\n");
     EXPECT_EQ(save_pattern_file(bass, typed.console), 1);
@@ -144,7 +152,8 @@ std::string next_output(int user_side) {
 }
 
 // The start-up menus leave the terminal reading raw, unechoed keys. The
-// prompt reads an echoed line meanwhile and puts the raw mode back.
+// prompt reads an echoed line meanwhile and puts the raw mode back. What was
+// typed before the prompt showed is no answer to it.
 TEST(PatternPrompt, ATerminalInRawModeReadsAnEchoedLineThenGoesBack) {
   int terminal = -1, user_side = -1;
   ASSERT_EQ(::openpty(&user_side, &terminal, nullptr, nullptr, nullptr), 0);
@@ -152,6 +161,10 @@ TEST(PatternPrompt, ATerminalInRawModeReadsAnEchoedLineThenGoesBack) {
   ASSERT_EQ(::tcgetattr(terminal, &raw), 0);
   raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
   ASSERT_EQ(::tcsetattr(terminal, TCSANOW, &raw), 0);
+
+  ASSERT_EQ(::write(user_side, "junk name\r", 10), 10);
+  pollfd typed{terminal, POLLIN, 0};
+  ASSERT_EQ(::poll(&typed, 1, 5000), 1);
 
   temp_folder folder;
   pattern_console console;

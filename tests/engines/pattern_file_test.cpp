@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
@@ -57,6 +58,8 @@ TEST(PatternFile, UnreadableOrForeignFilesSayWhyAndChangeNothing) {
   ASSERT_TRUE(save_pattern(oscillators, folder.file("synth.sta"), error)) << error;
   write_bytes(folder.file("big.sta"), std::string(300000, '\0'));
   std::filesystem::create_directory(folder.file("folder.sta"));
+  // Nobody writes into the FIFO: a reader that waited for it would never end.
+  ASSERT_EQ(::mkfifo(folder.file("fifo.sta").c_str(), 0600), 0);
   const std::string missing = folder.file("missing.sta");
   struct refusal_case {
     std::string path;
@@ -65,6 +68,8 @@ TEST(PatternFile, UnreadableOrForeignFilesSayWhyAndChangeNothing) {
   const std::vector<refusal_case> cases = {
       {missing, "cannot open " + missing + ": No such file or directory"},
       {folder.file("folder.sta"), "cannot read " + folder.file("folder.sta") + ": Is a directory"},
+      {folder.file("fifo.sta"),
+       "cannot read " + folder.file("fifo.sta") + ": not a regular file (a FIFO)"},
       {folder.file("synth.sta"),
        folder.file("synth.sta") + ": not a TB808 pattern file: 1296 bytes"},
       {folder.file("big.sta"), folder.file("big.sta") + ": not a TB808 pattern file: 300000 bytes"},

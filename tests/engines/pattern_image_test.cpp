@@ -160,7 +160,10 @@ TEST(PatternImage, EngineFieldsStandAtTheirOffsets) {
         {tb808_step(0, 1), on<TB808>([](TB808& e) { e.pattern_memory[0][1] = 1; }), 1},
         {tb808_step(9, 4), on<TB808>([](TB808& e) { e.pattern_memory[9][4] = 1; }), 1},
         {tb808_step(254, 254), on<TB808>([](TB808& e) { e.pattern_memory[254][254] = -2; }),
-         static_cast<uint32_t>(-2)}}},
+         static_cast<uint32_t>(-2)},
+        // A queued 0 is none in a file: a request for pattern 0 is saved as taken.
+        {260132 + 104, on<TB808>([](TB808& e) { e.current_pattern = 5, e.request_pattern(0); }), 0},
+        {260132 + 116, on<TB808>([](TB808&) {}), 0}}},
       {&engine_cases[2],
        {{4, on<OSC>([](OSC& e) { e.osc1_wave = 5; }), 5},
         {12, on<OSC>([](OSC& e) { e.osc3_wave = 6; }), 6},

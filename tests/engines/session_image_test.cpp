@@ -17,6 +17,7 @@
 #include "pattern_images.h"
 #include "rack.h"
 #include "render_frames.h"
+#include "session_changes.h"
 #include "tb808.h"
 
 namespace {
@@ -241,6 +242,35 @@ TEST(SessionImage, UnfitFilesAreRefusedWholeWithOneLine) {
     EXPECT_EQ(read.bpm, 99.0);
   }
   EXPECT_EQ(encoded(captured(rack)), encoded(session));
+}
+
+// Playing on moves only the running state: no change to autosave. Any edit
+// is one.
+TEST(SessionImage, ChangesAreEditsNotTheRunningState) {
+  using R = engine_rack&;
+  const struct {
+    const char* what;
+    bool same;
+    std::function<void(R)> change;
+  } cases[] = {
+      {"two steps played", true,
+       [](R r) {
+         for (INSTRUMENT* i : r.instruments()) render_frames(*i, 2 * frames_per_step);
+       }},
+      {"volume", false, [](R r) { r.instrument(3).volume = 0.4f; }},
+      {"LFO depth", false, [](R r) { r.instrument(2).filter_lfo->amplitude = 2; }},
+      {"pattern chosen", false, [](R r) { r.instrument(4).queued_pattern = 3; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    engine_rack rack;
+    INSTRUMENT& moving = rack.instrument(0);
+    moving.filter_switch = moving.envelope_lfo->on = moving.filter_lfo->on = 1;
+    render_frames(moving, 100);  // the filter and both LFOs move
+    const rack_session before = captured(rack);
+    c.change(rack);
+    EXPECT_EQ(same_edits(before, captured(rack), rack.instruments()), c.same);
+  }
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Reading the texture archive index, with a recording loader instead of GL.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -94,12 +96,24 @@ TEST_F(ArchiveTest, RepeatedNameIsNotLoadedTwice) {
   EXPECT_EQ(calls.size(), 2u);
 }
 
-TEST_F(ArchiveTest, MissingEndStopsAtTheEndOfTheFile) {
-  TEXTURE_LIBRARY library = read("H H\nA a.bmp SIMPLEPART\nB b.bmp SIMPLEPART\nC c.bmp");
-  EXPECT_EQ(library.count, 2);
-  EXPECT_EQ(library.find_texture("B"), 1);
-  EXPECT_EQ(read("").count, 0);
-  EXPECT_EQ(read("ONLY_ONE_HEADER").count, 0);
+// An archive cut short, or no regular file, is refused; none is read without end.
+TEST_F(ArchiveTest, ArchivesCutShortOrNotRegularFilesAreRefused) {
+  const std::string path = folder.file("OPENGL.ZPK");
+  const std::string cut = "Error reading data file [" + path + "]: it ends before its END";
+  const std::string special = "Error opening data file [" + path + "]: not a regular file";
+  const std::pair<std::function<void()>, std::string> cases[] = {
+      {[&] { gfx_test::write_text(path, "H H\nA a.bmp SIMPLEPART\nB b.bmp"); }, cut},
+      {[&] { gfx_test::write_text(path, "H H\nA a.bmp SIMPLEPART\nEN"); }, cut},
+      {[&] { gfx_test::write_text(path, ""); }, cut},
+      {[&] { std::filesystem::create_directory(path); }, special},
+      {[&] { std::filesystem::create_symlink("/dev/zero", path); }, special},
+      {[&] { mkfifo(path.c_str(), 0600); }, special},
+  };
+  for (const auto& [make, refusal] : cases) {
+    std::filesystem::remove(path);
+    make();
+    EXPECT_EQ(TEXTURE_LIBRARY(recording_loader).open_archive(path.c_str()), refusal);
+  }
 }
 
 TEST_F(ArchiveTest, EntriesBeyondFourHundredAreRefusedWithoutOverflow) {

@@ -36,8 +36,8 @@ TEST(PanelEvents, PatternButtonsQueueInThePlayingBank) {
       {13, "BUTTON_PATTERN_3", 10},  // 3 of the bank that holds 13
       {13, "BUTTON_PATTERN_14", 24},
       {13, "BUTTON_PATTERN_12", 8},
-      {5, "BUTTON_PATTERN_1", 0},  // pattern 0: no request
-      {5, "BUTTON_PATTERN_11", 0},
+      {5, "BUTTON_PATTERN_1", queued_pattern_zero},  // pattern 0, which a queued 0 is not
+      {5, "BUTTON_PATTERN_11", queued_pattern_zero},
       {-3, "BUTTON_PATTERN_2", 1},             // -3 / 8 is 0: the first bank
       {INT_MAX, "BUTTON_PATTERN_8", INT_MAX},  // stops at the top of the range
   };

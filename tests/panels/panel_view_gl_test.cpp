@@ -83,6 +83,14 @@ TEST_F(PanelViewGlTest, HeldKnobIsDrawnHalfAsLargeAgainWithItsReadout) {
   EXPECT_EQ(knob.width, 10.0f);
   EXPECT_EQ(knob.height, 10.0f);
   EXPECT_GT(lit_pixels(230, 195, 60, 30), 20);
+
+  // Over white text a negative value keeps its minus sign, drawn with a dark rim.
+  add_widget(*panel, "PLATE", "BUTTON_PATTERN_OFF", 260, 215, 30, 15);  // white, x 230 to 290
+  for (const float divisor : {-1.0f, 1.0f}) {  // "%2.2f" from x 235, a sign first or not
+    bass(*panel).wave_divisor = divisor;
+    draw(*panel);
+    EXPECT_EQ(7 * 12 - lit_pixels(234, 208, 7, 12) > 4, divisor < 0) << divisor;
+  }
 }
 
 TEST_F(PanelViewGlTest, BassNoteSlidersFollowThePlayingPatternAndShowWhileTouched) {

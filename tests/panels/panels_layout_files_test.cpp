@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -13,8 +14,12 @@
 
 #include "catalogue.h"
 #include "instrument_gui.h"
+#include "instrument_settings.h"
 #include "layout_reader.h"
 #include "panel_names.h"
+#include "panel_rack.h"
+#include "panel_test_support.h"
+#include "pattern_image.h"
 #include "texture_library.h"
 
 namespace {
@@ -218,6 +223,43 @@ TEST_P(LayoutFiles, LinkEveryLabelToItsWidget) {
       baseline = widget->y + label->y;
     }
     EXPECT_TRUE((area{x, baseline - 6, x, baseline}.inside_band()));
+  }
+}
+
+// After a load, every switch light, knob and display of a panel shows the
+// loaded state: as on the panel whose own controls made that state.
+TEST(LayoutFiles, LoadedStateShowsAsOnThePanelThatMadeIt) {
+  texture_library = &runtime_library();
+  const zem_test::temp_folder folder(true);
+  std::filesystem::create_directory_symlink(ZEM_SOURCE_DIR "/RC", folder.file("RC"));
+  testing::internal::CaptureStdout();
+  const panel_list edited = build_panel_rack(), loaded = build_panel_rack();
+  testing::internal::GetCapturedStdout();
+  for (int i = 0; i < instrument_count; ++i) {
+    SCOPED_TRACE(edited[i]->engine_name);
+    // Every knob a few steps, every switch and waveform key once (the drum
+    // steps show the playing pattern at every redraw).
+    for (SPRITE* item : edited[i]->items) {
+      const std::string key = key_of(*item);
+      if (is_label(*item) || key.find("_SEQ_") != std::string::npos) continue;
+      if (key.starts_with("SLD_")) panel_test::act(*edited[i], *item, "SLD_DOWN", 3);
+      if (key.starts_with("BUTTON_TOGGLE_")) panel_test::release(*edited[i], *item);
+    }
+    std::vector<unsigned char> image(image_layout_of(*edited[i]).size), lfos(40);
+    encode_image(*edited[i], image);
+    encode_settings(*edited[i], lfos);
+    apply_image(*loaded[i], image);
+    apply_settings(*loaded[i], lfos);
+    const auto shown = [&](const panel_list& rack) {
+      std::vector<std::pair<std::string, int32_t>> widgets;
+      for (const SPRITE* item : rack[i]->items) widgets.emplace_back(item->name, item->angle);
+      return widgets;
+    };
+    EXPECT_NE(shown(loaded), shown(edited));
+    loaded[i]->show_state();
+    EXPECT_EQ(shown(loaded), shown(edited));
+    delete edited[i];
+    delete loaded[i];
   }
 }
 

@@ -65,6 +65,16 @@ TEST(Snapshot, NamesThePictureItCannotWrite) {
   const zem_test::run_result run = run_snapshot(runtime, {"no-such-folder/rack.bmp"});
   EXPECT_EQ(run.status(), 2);
   EXPECT_EQ(run.err, "zem-snapshot: cannot write no-such-folder/rack.bmp\n");
+  const zem_test::temp_folder out;  // past the file-size limit: nothing left behind
+  zem_test::launch how;
+  how.arguments = {"-c", "ulimit -f 100; exec " ZEM_SNAPSHOT_PATH " " + out.file("lim.bmp")};
+  how.folder = runtime.string();
+  how.environment = {"ASAN_OPTIONS=detect_leaks=0"};
+  how.capture_errors = true;
+  const zem_test::run_result limited = zem_test::program("/bin/sh", how).finish();
+  EXPECT_EQ(limited.status(), 2);
+  EXPECT_EQ(limited.err, "zem-snapshot: cannot write " + out.file("lim.bmp") + "\n");
+  EXPECT_TRUE(out.entries().empty());
 }
 
 // Each case: what the folder holds, the arguments, the start of the line,

@@ -2,12 +2,15 @@
 // and frames that equal, bit for bit, the engines' own `render`.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -76,11 +79,14 @@ TEST(RenderCli, BadArgumentsExitWith2OneLineAndNoFile) {
       {"tb303", "--load", "FOLDER", "OUT"},
       {"rack", "--load", "MISSING/song.sta", "OUT"},
       {"tb808", "--set", "step_count=300", "--save", "SAVED", "OUT"},
+      {"tb303", "--set", "current_step=1000", "OUT"},  // what a save would refuse
       {"osc", "--save", "MISSING/s.sta", "OUT"},
       {"tb303", "--frames", "9999999999", "OUT"},
       {"tb303", "--set", "samples_per_step=1e30", "OUT"},
       {"tb303", "MISSING/out.wav"},
       {"tb303", "FOLDER"},
+      {"rack", "--save-session", "MISSING/s.zem", "OUT"},
+      {"rack", "--save-session", "OUT", "OUT"},
   };
   for (std::vector<std::string> args : cases) {
     temp_folder folder;
@@ -126,6 +132,47 @@ TEST(RenderCli, SavedPatternFileLoadsBackToTheSameSound) {
   EXPECT_EQ(sound, read_wav_samples(folder.file("direct.wav")));
 }
 
+// A session saved by script renders, opened again, exactly as the options
+// that made it, LFO settings included, which a pattern file leaves out.
+TEST(RenderCli, SavedSessionRendersBackBitForBitAndBadOnesAreRefused) {
+  temp_folder folder;
+  const auto render = [&](std::vector<std::string> args, const std::string& out) {
+    args.insert(args.begin(), "rack");
+    args.insert(args.end(), {"--seconds", "2", folder.file(out)});
+    const run_result result = run_render(args);
+    EXPECT_EQ(result.status(), 0) << result.err;
+    return read_wav_samples(folder.file(out));
+  };
+  const std::string saved = folder.file("lfo.zem");
+  const auto direct = render({"--set", "1:envelope_lfo.on=1", "--set",
+                              "1:envelope_lfo.amplitude=0.8", "--save-session", saved},
+                             "direct.wav");
+  EXPECT_EQ(render({"--session", saved}, "opened.wav"), direct);
+  EXPECT_NE(render({}, "plain.wav"), direct);
+
+  const struct {
+    std::string content;  // "FIFO": a FIFO
+    std::string reason;
+  } cases[] = {
+      {read_file(saved).substr(0, 1000), "truncated: the section at byte 16"},
+      {"FIFO", "not a regular file"},  // never waited on
+  };
+  const std::string bad = folder.file("bad.zem"), out = folder.file("out.wav");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    std::filesystem::remove(bad);
+    if (c.content != "FIFO") std::ofstream(bad) << c.content;
+    if (c.content == "FIFO" && mkfifo(bad.c_str(), 0600) != 0) FAIL() << "no FIFO";
+    const run_result result = run_render({"rack", "--session", bad, out});
+    EXPECT_EQ(result.status(), 2);
+    EXPECT_TRUE(result.err.find(bad) != result.err.npos &&
+                result.err.find(c.reason) != result.err.npos)
+        << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
 TEST(RenderCli, PatternFileOfAnotherEngineIsRefused) {
   temp_folder folder;
   ASSERT_EQ(run_render({"osc", "--save", folder.file("synth.sta"), "--frames", "0",
@@ -148,6 +195,29 @@ TEST(RenderCli, FailedRunLeavesAnExistingFileAlone) {
   EXPECT_EQ(run_render({"tb808", "--set", "bogus=1", out}).status(), 2);
   EXPECT_EQ(read_file(out), before);
   EXPECT_EQ(folder.entries(), std::vector<std::string>{"out.wav"});
+}
+
+// Refused with one line, every file left as it was: an output that is an input
+// or another output, whatever names lead to it; a render past the size limit.
+TEST(RenderCli, RefusedOutputsLeaveEveryFileAsItWas) {
+  for (const std::string files :
+       {"--load a.sta --save a.sta o.wav", "--load a.sta link.sta",
+        "--load link.sta --save hard.sta o.wav", "--save new.sta ./new.sta", "--seconds 5 o.wav"}) {
+    temp_folder folder;
+    std::ofstream(folder.file("a.sta")) << "patterns";
+    std::filesystem::create_symlink("a.sta", folder.file("link.sta"));
+    std::filesystem::create_hard_link(folder.file("a.sta"), folder.file("hard.sta"));
+    zem_test::launch how =
+        render_launch({"-c", "ulimit -f 100; exec " ZEM_RENDER_PATH " tb303 " + files});
+    how.folder = folder.path().string();
+    const run_result result = zem_test::program("/bin/sh", how).finish();
+    EXPECT_EQ(result.status(), 2) << files;
+    const std::regex said(
+        "zem-render: (.* are the same file|cannot write o.wav: File too large)\n");
+    EXPECT_TRUE(std::regex_match(result.err, said)) << result.err;
+    EXPECT_EQ(read_file(folder.file("a.sta")) + std::to_string(folder.entries().size()),
+              "patterns3");
+  }
 }
 
 TEST(RenderCli, HelpPrintsTheUsage) {
@@ -241,6 +311,8 @@ TEST(RenderCli, SetReachesTheField) {
   const std::string out = folder.file("out.wav");
   ASSERT_EQ(run_render({"tb303", "--frames", "6000", out}).status(), 0);
   const std::vector<int16_t> sine = read_wav_samples(out);
+  // A pipe gets the same file, in order, its header first.
+  EXPECT_EQ(run_render({"tb303", "--frames", "6000", "/dev/stdout"}).out, read_file(out));
   EXPECT_FALSE(all_silent(sine));
   ASSERT_EQ(run_render({"tb303", "--frames", "6000", "--set", "volume=0", out}).status(), 0);
   EXPECT_TRUE(all_silent(read_wav_samples(out)));

@@ -1,8 +1,10 @@
 #include "field_registry.h"
 
 #include <array>
+#include <cstring>
 
 #include "engine_dispatch.h"
+#include "field_codec.h"
 #include "render_arguments.h"
 
 namespace {
@@ -47,9 +49,16 @@ const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name
 
 namespace {
 
+// One element of a field, as FIELD names it.
+struct located_field {
+  const field_spec* spec = nullptr;
+  field_location location;
+  int32_t element = 0;  // its index in the field, row by row
+};
+
 // The field that FIELD names, with its indices checked against the field's bounds.
-bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location& location,
-                  std::string& name, std::string& error) {
+bool locate_field(INSTRUMENT& instrument, std::string_view field, located_field& located,
+                  std::string& error) {
   std::string_view base;
   std::array<std::string_view, 2> index_texts;
   int index_count = 0;
@@ -57,7 +66,6 @@ bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location
     error = "malformed field " + quoted(field);
     return false;
   }
-  name = base;
   const field_spec* spec = find_field(instrument, base);
   if (!spec) {
     error = "unknown field " + quoted(base) + " for " + instrument.engine_name;
@@ -82,7 +90,9 @@ bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location
     }
     indices[k] = *index;
   }
-  location = spec->locate(instrument, indices[0], indices[1]);
+  located.spec = spec;
+  located.location = spec->locate(instrument, indices[0], indices[1]);
+  located.element = index_count == 2 ? indices[0] * spec->row_length() + indices[1] : indices[0];
   return true;
 }
 
@@ -90,23 +100,29 @@ bool locate_field(INSTRUMENT& instrument, std::string_view field, field_location
 
 bool set_field(INSTRUMENT& instrument, std::string_view field, std::string_view value,
                std::string& error) {
-  field_location location;
-  std::string name;
-  if (!locate_field(instrument, field, location, name, error)) return false;
-  if (location.integer) {
+  located_field located;
+  if (!locate_field(instrument, field, located, error)) return false;
+  const field_spec& spec = *located.spec;
+  uint32_t word = 0;
+  if (located.location.integer) {
     const auto number = parse_int32(value);
     if (!number) {
-      error = quoted(name) + " needs an integer, not " + quoted(value);
+      error = quoted(spec.name) + " needs an integer, not " + quoted(value);
       return false;
     }
-    *location.integer = *number;
+    word = static_cast<uint32_t>(*number);
   } else {
     const auto number = parse_finite_float(value);
     if (!number) {
-      error = quoted(name) + " needs a finite number, not " + quoted(value);
+      error = quoted(spec.name) + " needs a finite number, not " + quoted(value);
       return false;
     }
-    *location.real = *number;
+    std::memcpy(&word, &*number, sizeof word);
   }
+  // The values that a file may hold: a setting that a save would refuse is
+  // refused here too, with the same words.
+  error = value_refusal(spec, word, located.element);
+  if (!error.empty()) return false;
+  store_word(located.location, word);
   return true;
 }

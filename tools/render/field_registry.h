@@ -18,7 +18,10 @@ field_table engine_fields(const INSTRUMENT& instrument);
 const field_spec* find_field(const INSTRUMENT& instrument, std::string_view name);
 
 // Sets FIELD (e.g. "pattern_memory[0][3]") to VALUE (the text after "=").
-// Integer fields take only integers; floats take any finite number. On failure
-// nothing is written and `error` holds a one-line reason.
+// Integer fields take only integers, floats only finite numbers, and either
+// only the values that a pattern file may hold for the field (its table's
+// range, the one check that saves and loads make too). On failure nothing is
+// written and `error` holds a one-line reason ("current_step 1000 is outside
+// 0 to 254").
 bool set_field(INSTRUMENT& instrument, std::string_view field, std::string_view value,
                std::string& error);

@@ -7,12 +7,15 @@
 
 const char render_usage[] =
     "usage: zem-render ENGINE [--frames N | --seconds S | --passes N] "
-    "[--set [INSTRUMENT:]FIELD=VALUE]... [--load FILE] [--save FILE] [--tempo BPM] "
-    "[--clock FILE] [--print-state] OUT.wav\n"
+    "[--set [INSTRUMENT:]FIELD=VALUE]... [--load FILE] [--save FILE]\n"
+    "                  [--session FILE] [--save-session FILE] [--tempo BPM] [--clock FILE]\n"
+    "                  [--print-state] OUT.wav\n"
     "  ENGINE is tb303, tb808, osc or rack (the five instruments mixed);\n"
     "  with rack, --set names the instrument by its number, e.g. --set 2:volume=0.8\n"
     "  --load starts from a pattern file, --save writes one after the --set options\n"
     "  and before rendering (both with one engine, not rack)\n"
+    "  --session starts the rack from a session file (.zem), --save-session writes\n"
+    "  one after the --set options and before rendering (both with rack only)\n"
     "  --tempo BPM plays at that tempo (20 to 300, default 120)\n"
     "  --clock FILE makes the rack follow the clock messages of FILE, one a line:\n"
     "  FRAME [pulse|start|continue|stop|position STEPS] (rack only)\n";
@@ -55,6 +58,14 @@ bool is_option(std::string_view arg, std::string_view option) {
 
 parse_result failure(std::string message) {
   return {false, std::move(message)};
+}
+
+// Where the file option `name` is kept.
+std::optional<std::string>& file_option(render_options& options, std::string_view name) {
+  if (name == "--load") return options.load_file;
+  if (name == "--save") return options.save_file;
+  if (name == "--session") return options.session_file;
+  return options.save_session_file;
 }
 
 }  // namespace
@@ -147,11 +158,12 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
       if (!parse_field_assignment(value, assignment))
         return failure("--set needs [INSTRUMENT:]FIELD=VALUE, not '" + std::string(value) + "'");
       options.assignments.push_back(std::move(assignment));
-    } else if (is_option(arg, "--load") || is_option(arg, "--save")) {
+    } else if (is_option(arg, "--load") || is_option(arg, "--save") ||
+               is_option(arg, "--session") || is_option(arg, "--save-session")) {
       const std::string_view name = arg.substr(0, arg.find('='));
       if (!take_value(args, i, name, value) || value.empty())
         return failure(std::string(name) + " needs a file name");
-      (name == "--load" ? options.load_file : options.save_file) = std::string(value);
+      file_option(options, name) = std::string(value);
     } else if (is_option(arg, "--tempo")) {
       if (!take_value(args, i, "--tempo", value)) return failure("--tempo needs a value");
       const auto bpm = parse_finite_double(value);
@@ -178,6 +190,8 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
   options.output = positional[1];
   if (options.engine == engine_kind::rack && (options.load_file || options.save_file))
     return failure("--load and --save take one engine, not rack");
+  if (options.engine != engine_kind::rack && (options.session_file || options.save_session_file))
+    return failure("--session and --save-session take rack, not one engine");
   if (options.engine != engine_kind::rack && options.clock_file)
     return failure("--clock takes rack, not one engine");
   for (const field_assignment& assignment : options.assignments) {

@@ -1,8 +1,8 @@
 #pragma once
 // The command line of zem-render:
 //   zem-render ENGINE [--frames N | --seconds S | --passes N] [--set FIELD=VALUE]...
-//              [--load FILE] [--save FILE] [--tempo BPM] [--clock FILE] [--print-state]
-//              OUT.wav
+//              [--load FILE] [--save FILE] [--session FILE] [--save-session FILE]
+//              [--tempo BPM] [--clock FILE] [--print-state] OUT.wav
 // Parsing only checks the form of the arguments; field names and values are
 // checked against the instruments when they are applied.
 #include <cstdint>
@@ -32,8 +32,12 @@ struct render_options {
   double seconds = 0;   // for length_kind::seconds
   uint64_t passes = 0;  // for length_kind::passes
   std::vector<field_assignment> assignments;
-  std::optional<std::string> load_file;   // a pattern file to start from
-  std::optional<std::string> save_file;   // where to save the state before rendering
+  std::optional<std::string> load_file;  // a pattern file to start from
+  std::optional<std::string> save_file;  // where to save the state before rendering
+  // rack only: a session file to start from, and where to save the rack's
+  // session before rendering
+  std::optional<std::string> session_file;
+  std::optional<std::string> save_session_file;
   std::optional<double> tempo;            // --tempo: the rack's tempo in BPM
   std::optional<std::string> clock_file;  // --clock: a clock for the rack to follow
   bool print_state = false;

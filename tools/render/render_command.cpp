@@ -11,8 +11,11 @@
 
 #include "clock_file.h"
 #include "pattern_file.h"
+#include "render_files.h"
 #include "render_session.h"
+#include "session_options.h"
 #include "wav_writer.h"
+#include "write_limit.h"
 
 namespace {
 
@@ -58,7 +61,7 @@ class progress_line {
 
 int render_to_file(render_session& session, uint64_t frames, const std::string& path) {
   wav_writer writer;
-  if (!writer.open(path, render_sample_rate, wav_writer::placement::replace))
+  if (!writer.open(path, render_sample_rate, wav_writer::placement::replace, frames))
     return fail(writer.error());
   std::vector<int16_t> block(2 * render_session::block_frames);
   progress_line progress(frames);
@@ -106,6 +109,7 @@ std::optional<uint64_t> requested_frames(const render_options& options, double p
 }
 
 int run_zem_render(int argc, char** argv) {
+  report_writes_past_size_limit();
   std::vector<std::string_view> args(argv + 1, argv + argc);
   render_options options;
   const parse_result parsed = parse_render_arguments(args, options);
@@ -114,17 +118,23 @@ int run_zem_render(int argc, char** argv) {
     std::fputs(render_usage, stdout);
     return render_exit_ok;
   }
+  if (const std::string clash = file_clash(command_files(options)); !clash.empty())
+    return fail(clash);
 
   render_session session(options.engine);
+  rack_session saved;
   std::string error;
-  // A pattern file first, then the --set options over it, then the save.
+  // A pattern file or session first, then the --set options over it, then the
+  // saves, the tempo before the session that keeps it.
   if (options.load_file && !load_pattern(*session.instruments()[0], *options.load_file, error))
     return fail(error);
+  if (!open_session_option(options, session, saved, error)) return fail(error);
   for (const field_assignment& assignment : options.assignments)
     if (!session.apply(assignment, error)) return fail(error);
   if (options.save_file && !save_pattern(*session.instruments()[0], *options.save_file, error))
     return fail(error);
   if (options.tempo) session.set_tempo(*options.tempo);
+  if (!save_session_option(options, session, saved, error)) return fail(error);
   if (options.clock_file) {
     std::vector<clock_message> messages;
     if (!load_clock_file(*options.clock_file, messages, error)) return fail(error);

@@ -1,8 +1,11 @@
 #pragma once
 // The zem-render command: renders an engine (or the rack of five) offline into
 // a 16-bit stereo 44100 Hz WAV file. Returns the exit status: 0 on success,
-// 2 for bad arguments or an output that cannot be written (one line on
-// standard error, and no output file left behind).
+// 2 for bad arguments, a command whose output is one of its own inputs
+// (render_files.h) or an output that cannot be written, a full disk or the
+// file-size limit included (one line on standard error, and no output file
+// left behind). An output that is a device or a pipe (/dev/stdout) gets the
+// file in order, its header first.
 #include <cstdint>
 #include <optional>
 #include <string>

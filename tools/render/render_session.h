@@ -29,8 +29,10 @@ class render_session {
   // Applies one --set; on failure `error` holds a one-line reason.
   bool apply(const field_assignment& assignment, std::string& error);
 
-  // The tempo for every instrument, in BPM (20 to 300), from the first frame.
+  // The tempo for every instrument, in BPM (20 to 300), from the first frame;
+  // the rack's tempo, as set last or 120.
   void set_tempo(double bpm);
+  double tempo() const { return clock_ ? clock_->bpm() : rack_default_bpm; }
 
   // The rack follows these clock messages, frames counted from the first
   // frame rendered: silent until the clock starts.

@@ -3,11 +3,10 @@
 #include <GL/gl.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <stdexcept>
-#include <system_error>
 #include <vector>
 
+#include "atomic_file.h"
 #include "bmp.h"
 #include "video.h"
 
@@ -32,17 +31,7 @@ zem::art::rgb_image read_back_buffer() {
 }  // namespace
 
 void write_back_buffer_bmp(const std::string& path) {
-  const std::string partial = path + ".partial";
-  std::error_code error;
-  try {
-    zem::art::write_bmp(partial, read_back_buffer());
-  } catch (const std::runtime_error&) {
-    std::filesystem::remove(partial, error);
+  std::string error;
+  if (!write_file_atomically(path, zem::art::encode_bmp(read_back_buffer()), error))
     throw std::runtime_error("cannot write " + path);
-  }
-  std::filesystem::rename(partial, path, error);
-  if (error) {
-    std::filesystem::remove(partial, error);
-    throw std::runtime_error("cannot write " + path);
-  }
 }

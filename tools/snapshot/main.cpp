@@ -14,6 +14,7 @@
 #include "panel_rack.h"
 #include "program_end.h"
 #include "video.h"
+#include "write_limit.h"
 
 namespace {
 
@@ -60,6 +61,7 @@ void draw_first_picture(const std::string& out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  report_writes_past_size_limit();
   if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
     return fail("usage: zem-snapshot OUT.bmp (run in the runtime folder)");
   }
@@ -70,7 +72,11 @@ int main(int argc, char** argv) {
   try {
     {
       const quiet_standard_output quiet;
-      if (init_video() == 0) return fail("the window could not be opened");
+      if (init_video() == 0) {
+        return fail(init_video_failure() == video_failure::font
+                        ? std::string(FONT_FILE) + " cannot be used as the font"
+                        : "the window could not be opened");
+      }
       rack = build_panel_rack();
     }
     draw_first_picture(argv[1]);

@@ -123,10 +123,18 @@ TEST(AppWindow, StartsInAWindowOf800By625WithCaptionTipLabelsAndEndsOnTheCloseRe
   }));
 
   // After all those one-panel redraws, and after a resize, the window still
-  // shows every panel.
+  // shows every panel, its text stretched with it: the first pattern counter,
+  // right of pattern button 4, goes to 6/5 of its place.
   EXPECT_TRUE(wait_until([&] { return every_band_shows(125); }));
+  const auto b = widgets.at("BUTTON_PATTERN_4_0");
+  const auto counter = [&](int f) {
+    return window_test::bright_pixels(
+        zem.picture((b.x + 20) * f / 5, (b.y - 8) * f / 5, 12 * f, 3 * f));
+  };
+  const int counter_pixels = counter(5);
   zem.xdotool("windowsize %W 960 750");
   EXPECT_TRUE(wait_until([&] { return every_band_shows(150); })) << "no whole frame after a resize";
+  EXPECT_TRUE(wait_until([&] { return counter(6) > counter_pixels / 2; })) << counter_pixels;
 
   zem.close_window();
   const auto result = zem.finish();
@@ -149,6 +157,10 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
     return now.at("BUTTON_PATTERN_3_0").image == "BUTTON_PATTERN_ON" &&
            now.at("BUTTON_PATTERN_1_0").image == "BUTTON_PATTERN_OFF";
   }));
+  // The first pattern, where the rack started, comes back from its button.
+  click(zem, widgets.at("BUTTON_PATTERN_1_0"));
+  EXPECT_TRUE(
+      wait_until([&] { return zem.dump().at("BUTTON_PATTERN_1_0").image == "BUTTON_PATTERN_ON"; }));
 
   // Only the first bass line plays: it is heard.
   for (int n : {0, 2, 3, 4}) click(zem, widgets.at("BUTTON_TOGGLE_POWER_" + std::to_string(n)));

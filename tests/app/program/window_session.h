@@ -84,15 +84,16 @@ inline std::vector<std::string> leak_environment() {
 
 class session {
  public:
-  // Starts the program in a fresh folder and answers the menus with `keys`
-  // ("42": "NoSound", recording to session.wav).
-  explicit session(const std::string& keys = "42",
-                   const std::vector<std::string>& environment = {}) {
+  // Starts the program with `arguments` in a fresh folder and answers the
+  // menus with `keys` ("42": "NoSound", recording to session.wav); the
+  // console stays open for more typing.
+  explicit session(const std::string& keys = "42", const std::vector<std::string>& environment = {},
+                   const std::vector<std::string>& arguments = {}) {
     borrow_installation(folder_);
     std::vector<std::string> all = leak_environment();
     all.insert(all.end(), environment.begin(), environment.end());
     int in[2], out[2];
-    if (pipe(in) != 0 || pipe(out) != 0) return;
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe(out) != 0) return;
     pid_ = fork();
     if (pid_ == 0) {
       dup2(in[0], STDIN_FILENO);
@@ -100,7 +101,11 @@ class session {
       for (int fd : {in[0], in[1], out[0], out[1]}) close(fd);
       if (chdir(folder_.path().c_str()) != 0) _exit(126);
       for (std::string& entry : all) putenv(entry.data());
-      execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
+      std::vector<char*> argv{const_cast<char*>(ZEM_PROGRAM)};
+      for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.data()));
+      argv.push_back(nullptr);
+      execv(ZEM_PROGRAM, argv.data());
       _exit(127);
     }
     close(in[0]);
@@ -117,8 +122,8 @@ class session {
       }
       close(fd);
     });
-    [[maybe_unused]] ssize_t n = write(in[1], keys.data(), keys.size());
-    close(in[1]);
+    input_ = in[1];
+    type(keys);
   }
   ~session() {
     if (pid_ > 0 && !finished_) {
@@ -126,11 +131,23 @@ class session {
       finish();
     }
     if (reader_.joinable()) reader_.join();
+    end_input();
   }
   session(const session&) = delete;
   session& operator=(const session&) = delete;
 
   const zem_test::temp_folder& folder() const { return folder_; }
+
+  // Writes on the program's standard input, which stays open until the end
+  // (an ended program makes the write fail, not the test).
+  void type(const std::string& text) {
+    signal(SIGPIPE, SIG_IGN);
+    [[maybe_unused]] const ssize_t n = write(input_, text.data(), text.size());
+  }
+  void end_input() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
+  }
 
   // Everything printed so far.
   const std::string& output() {
@@ -228,6 +245,7 @@ class session {
   // output is in the result.
   zem_test::run_result finish(int seconds = 60) {
     finished_ = true;
+    end_input();
     if (!ended(seconds)) {
       kill(pid_, SIGKILL);
       waitpid(pid_, &status_, 0);
@@ -258,6 +276,7 @@ class session {
 
   zem_test::temp_folder folder_;
   pid_t pid_ = -1;
+  int input_ = -1;  // the write end of the program's standard input
   bool finished_ = false;
   bool exited_ = false;
   int status_ = 0;

@@ -47,7 +47,8 @@ TEST_F(StartupGlDeathTest, BadImagesAreSkippedAndStartUpGoesOn) {
 TEST_F(StartupGlDeathTest, MissingFontFailsStartUpWithItsMessage) {
   write_installation(folder, false);
   EXPECT_EXIT(start_and_report(folder), testing::ExitedWithCode(0),
-              "FT_New_Face failed \\(there is probably a problem with your font file\\)\n");
+              "Font \\[Test.ttf\\] cannot be used: FT_New_Face failed \\(there is probably a "
+              "problem with your font file\\)\n");
 }
 
 TEST_F(StartupGlDeathTest, VideoFailuresAreReportedAndGiveZero) {
