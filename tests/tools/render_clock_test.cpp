@@ -1,13 +1,13 @@
-// zem-render --clock: its file, and the proof that what zem-render renders
-// for a clock is what the live rack plays for it, frame for frame. Live is
-// the audio layer's mixer pulling the five streams in output periods of any
-// size, with the rack's clock among its listeners fed through the MIDI
-// input's ring as a JACK client feeds it.
+// zem-render's clock: a session keeps its tempo, a clock file is read, and
+// what zem-render renders for a clock is what the live rack plays for it:
+// the mixer pulling the five streams in periods of any size, the rack's clock
+// among its listeners fed through the MIDI input's ring as JACK feeds it.
 #include <gtest/gtest.h>
 
 #include "clock_file.h"
 #include "clock_rings.h"
 #include "render_session.h"
+#include "session_options.h"
 #include "stream_callback.h"
 #include "stream_mixer.h"
 #include "test_clocks.h"
@@ -82,5 +82,17 @@ TEST(RenderClock, ClockFilesAreReadWholeAndRefusedByTheLine) {
   ASSERT_TRUE(parse_clock_text("5 start # S\r\n5\n7 pulse\n9 position 16383\n9 continue\n12 stop",
                                read, error));
   EXPECT_EQ(clock_file_text(read), text);
+}
+TEST(RenderClock, ASessionKeepsTheTempoItPlaysAt) {
+  render_options options;
+  options.save_session_file = options.session_file = testing::TempDir() + "tempo_session.zem";
+  render_session first(engine_kind::rack), second(engine_kind::rack);
+  rack_session session;
+  std::string error;
+  first.set_tempo(150);
+  ASSERT_TRUE(save_session_option(options, first, session, error)) << error;
+  ASSERT_TRUE(open_session_option(options, second, session, error)) << error;
+  for (INSTRUMENT* i : second.instruments()) EXPECT_EQ(i->samples_per_step, 4410.0f);
+  std::remove(options.session_file->c_str());
 }
 }  // namespace
