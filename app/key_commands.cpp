@@ -3,12 +3,22 @@
 #include <vector>
 
 #include "program_session.h"
+#include "rack_keys.h"
 
 namespace {
 // Each feature adds its rows here, beside the others, so that no two claim a key.
 const std::vector<key_command> commands = {
+    // Sessions (program_session.h).
     {SDLK_o, with_ctrl, open_session_file},
     {SDLK_s, with_ctrl, save_session_file},
+    // The rack's clock (rack_keys.h).
+    {SDLK_UP, no_modifier, tempo_up_key},
+    {SDLK_DOWN, no_modifier, tempo_down_key},
+    {SDLK_UP, with_shift, tempo_up_fine_key},
+    {SDLK_DOWN, with_shift, tempo_down_fine_key},
+    {SDLK_t, no_modifier, tap_tempo_key},
+    {SDLK_SPACE, no_modifier, start_stop_key},
+    {SDLK_s, no_modifier, sync_source_key},
 };
 
 unsigned modifiers_of(SDLMod held) {

@@ -13,6 +13,7 @@
 #include "midi_control.h"
 #include "program_session.h"
 #include "program_startup.h"
+#include "rack_keys.h"
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
   start_video();
   build_panels();
   start_midi_control();
+  // The rack's clock before the session, which sets its tempo and sync source.
+  start_rack_control(options);
   start_session();
   start_autosave();
   create_streams();

@@ -14,6 +14,8 @@
 #include "panel_lists.h"
 #include "pattern_prompt.h"
 #include "rack.h"
+#include "rack_control.h"
+#include "rack_keys.h"
 #include "session_file.h"
 #include "session_handoff.h"
 #include "startup.h"
@@ -55,6 +57,15 @@ void take_rack_wide(const rack_session& from, rack_session& into) {
   into.sync = from.sync;
   into.midi_bindings = from.midi_bindings;
   into.kept_sections = from.kept_sections;
+}
+
+// The rack's clock, where the program has made one, takes the session's
+// tempo and sync source.
+void take_clock_settings(const rack_session& session) {
+  if (!rack_clock_started()) return;
+  program_rack_clock().set_bpm(session.bpm);
+  program_rack_clock().set_sync(session.sync);
+  show_rack_clock_settings();
 }
 
 // Every panel shows the state that the rack took, in a whole new frame.
@@ -112,6 +123,7 @@ void start_session() {
   // No stream exists yet: the rack takes the session at once.
   current->handoff->load(*current->checked);
   take_rack_wide(*current->checked, current->held);
+  take_clock_settings(*current->checked);
   current->checked.reset();
   for (INSTRUMENT_GUI* panel : instrument_panels) panel->show_state();
   set_status_part(status_part::session, current->restoring
@@ -126,6 +138,10 @@ session_rack program_rack() {
 void capture_program_session(rack_session& session) {
   const std::lock_guard<std::mutex> one_at_a_time(current->transfers);
   take_rack_wide(current->held, session);
+  if (rack_clock_started()) {
+    session.bpm = program_rack_clock().bpm();
+    session.sync = program_rack_clock().sync();
+  }
   current->handoff->capture(session);
 }
 
@@ -141,6 +157,7 @@ void open_session_file() {
       return print_line("cannot load " + *name + ": " + rack_not_playing);
     take_rack_wide(session, current->held);
   }
+  take_clock_settings(session);
   current->path = *name;
   set_status_part(status_part::session, name_of(*name));
   show_loaded_state();

@@ -16,8 +16,9 @@
 // standard error and exit code 2, before the window opens.
 void check_session_option(const program_options& options);
 
-// After the panels are built and before the streams are created: the rack
-// takes the checked session, if any, and the panels show it; the handoff
+// After the panels and the rack's clock are made and before the streams are
+// created: the rack takes the checked session, if any (its tempo and sync
+// source going to the rack's clock), and the panels show it; the handoff
 // joins the audio layer's block listeners.
 void start_session();
 

@@ -6,6 +6,7 @@
 
 #include "next_power_of_two.h"
 #include "panel_lists.h"
+#include "rack_keys.h"
 #include "video.h"
 
 namespace {
@@ -72,6 +73,7 @@ void draw_whole_rack() {
   for (INSTRUMENT_GUI* panel : instrument_panels) panel->update_view();
   pop_2d_projection();
   keep_picture();
+  draw_rack_readout();
   present_frame();
 }
 }  // namespace
@@ -94,5 +96,6 @@ void redraw_rack(bool whole) {
   }
   pop_2d_projection();
   keep_picture();
+  draw_rack_readout();
   present_frame();
 }

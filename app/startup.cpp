@@ -6,6 +6,7 @@
 #include "console_keys.h"
 #include "fsound.h"
 #include "init_sound.h"
+#include "rack_control.h"
 #include "stream_callback.h"
 
 std::array<INSTRUMENT*, instrument_count> instrument_list{};
@@ -74,6 +75,7 @@ void shut_down() {
     instrument->stream_handle = nullptr;
   }
   FSOUND_Close();
+  end_rack_clock();
   std::printf("Late audio blocks: %llu\n", static_cast<unsigned long long>(fsound_late_blocks()));
   std::fflush(stdout);
   restore_console();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "sequencer.h"
 #include "state_handoff.h"
 #include "voice_chain.h"
 
@@ -230,4 +231,8 @@ void INSTRUMENT::print_state() {
 bool INSTRUMENT::render(void*, void*, int, void*) {
   run_staged_transfer(*this);
   return true;
+}
+
+void INSTRUMENT::restart_sequencer(int32_t step) {
+  place_sequencer(*this, step);
 }

@@ -61,6 +61,11 @@ class INSTRUMENT {
   // Fills `length` bytes of 16-bit signed stereo into `buffer`. Every render
   // starts by running a staged state transfer (state_handoff.h).
   virtual bool render(void* stream, void* buffer, int length, void* user);
+  // Puts the sequencer at `step` of the pass (taken modulo the step count)
+  // with a fresh step: what the end of a pass does, without the chain moving
+  // on, so that a queued pattern takes over here. The rack's start runs it on
+  // all five at one block boundary, on the rendering thread.
+  virtual void restart_sequencer(int32_t step);
 
   // Parameter operations (main thread).
   void toggle_power();
@@ -145,4 +150,8 @@ class INSTRUMENT {
   // (state_handoff.h). Acquire and release order hand the staged image over.
   std::atomic<state_transfer*> staged_transfer{nullptr};
   std::atomic<uint32_t> finished_transfers{0};
+
+  // Set while the rack is stopped (rack_clock.h): `render` then writes
+  // silence and the sequencer, the voice and the LFOs stand still.
+  std::atomic<bool> halted{false};
 };

@@ -98,6 +98,17 @@ void OSC::end_step() {
     advance_chained_pattern(*this);
     current_step = 0;
   }
+  begin_step();
+}
+
+void OSC::restart_sequencer(int32_t step) {
+  post_pass_end_event(instrument_number, current_pattern);
+  place_sequencer(*this, step);
+  begin_step();
+}
+
+// The step event, filter reload, and the waveform restarts.
+void OSC::begin_step() {
   post_step_event(instrument_number, current_step);
   reload_filter(*this);
   phase = 0.0f;
@@ -105,6 +116,7 @@ void OSC::end_step() {
 
 bool OSC::render(void*, void* buffer, int length, void*) {
   run_staged_transfer(*this);
+  if (silent_while_halted(*this, buffer, length)) return true;
   const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.

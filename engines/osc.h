@@ -21,6 +21,7 @@ class OSC : virtual public INSTRUMENT {
   // Fills length / 4 stereo frames; a remainder of fewer than 4 bytes is left
   // as it was. Never fails.
   bool render(void* stream, void* buffer, int length, void* user) override;
+  void restart_sequencer(int32_t step) override;
 
   // Frequency in hertz of a step; 0 for a position outside the row.
   float step_frequency(int32_t step) const { return read_step_row(step_frequencies, step); }
@@ -49,4 +50,5 @@ class OSC : virtual public INSTRUMENT {
   float mix();
   float voice_frame();
   void end_step();
+  void begin_step();
 };

@@ -8,6 +8,8 @@
 //                              i.current_step = 0; }
 //     take_queued_pattern(i); wrap_current_pattern(i); reload_filter(i); ...
 //   }
+// A restart of the rack (rack_clock.h) does the same, with the pass ended by
+// `place_sequencer` instead of by the step clock, and no chain advance.
 //
 // Keeping the sequencer inside the pattern memory. The sequencer fields can hold
 // anything: a pattern queued or chained past 254, values loaded from a file,
@@ -23,6 +25,7 @@
 //     past the memory, and no counter runs on without end;
 //   - counters never overflow: the increments of `step_sample_counter`,
 //     `current_step` and `current_pattern` cannot wrap past the 32-bit range.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -101,4 +104,12 @@ inline void take_queued_pattern(INSTRUMENT& i) {
 inline void wrap_current_pattern(INSTRUMENT& i) {
   const int32_t pattern = i.current_pattern;
   if (pattern == i.pattern_count || !inside_pattern_memory(pattern)) i.current_pattern = 0;
+}
+
+// The sequencer at `step` of the pass (modulo a step count kept inside the
+// memory), at the first frame of that step.
+inline void place_sequencer(INSTRUMENT& i, int32_t step) {
+  const int32_t count = std::clamp<int32_t>(i.step_count, 1, pattern_memory_steps);
+  i.current_step = (step % count + count) % count;
+  i.step_sample_counter = 0;
 }

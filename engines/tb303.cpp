@@ -81,22 +81,33 @@ float TB303::voice_frame() {
   return filter(*this, v);
 }
 
-// Step boundary: pass end with chaining, queued pattern, wrap, filter reload,
-// and the waveform restarts.
+// Step boundary: pass end with chaining, then the new step begins.
 void TB303::end_step() {
   if (pass_has_ended(*this)) {
     advance_chained_pattern(*this);
     post_pass_end_event(instrument_number, current_pattern);
     current_step = 0;
   }
+  begin_step();
+}
+
+// Queued pattern, wrap, filter reload, and the waveform restarts.
+void TB303::begin_step() {
   take_queued_pattern(*this);
   wrap_current_pattern(*this);
   reload_filter(*this);
   phase = 0.0f;
 }
 
+void TB303::restart_sequencer(int32_t step) {
+  post_pass_end_event(instrument_number, current_pattern);
+  place_sequencer(*this, step);
+  begin_step();
+}
+
 bool TB303::render(void*, void* buffer, int length, void*) {
   run_staged_transfer(*this);
+  if (silent_while_halted(*this, buffer, length)) return true;
   const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // The phase runs with the power off too, so the instrument stays in time.

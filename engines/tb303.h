@@ -19,6 +19,7 @@ class TB303 : virtual public INSTRUMENT {
   // Fills length / 4 stereo frames; a remainder of fewer than 4 bytes is left
   // as it was. Never fails.
   bool render(void* stream, void* buffer, int length, void* user) override;
+  void restart_sequencer(int32_t step) override;
 
   // Frequency in hertz of a step; 0 for a position outside the memory.
   float step_frequency(int32_t pattern, int32_t step) const {
@@ -38,4 +39,5 @@ class TB303 : virtual public INSTRUMENT {
   float oscillator();
   float voice_frame();
   void end_step();
+  void begin_step();
 };

@@ -77,6 +77,18 @@ void TB808::end_step() {
     advance_chained_pattern(*this);
     current_step = 0;
   }
+  begin_step();
+}
+
+void TB808::restart_sequencer(int32_t step) {
+  post_pass_end_event(instrument_number, current_pattern);
+  place_sequencer(*this, step);
+  begin_step();
+}
+
+// Queued pattern, wrap, the step event, filter reload, and a sounding step
+// starts the voice.
+void TB808::begin_step() {
   take_queued_pattern(*this);
   wrap_current_pattern(*this);
   post_step_event(instrument_number, current_step);
@@ -89,6 +101,7 @@ void TB808::end_step() {
 
 bool TB808::render(void*, void* buffer, int length, void*) {
   run_staged_transfer(*this);
+  if (silent_while_halted(*this, buffer, length)) return true;
   const int frames = buffer_frame_count(length);
   for (int frame = 0; frame < frames; ++frame) {
     // Silent steps and power off leave the voice, the LFOs and the filter still.

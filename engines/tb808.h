@@ -21,6 +21,7 @@ class TB808 : virtual public INSTRUMENT {
   // Fills length / 4 stereo frames; a remainder of fewer than 4 bytes is left
   // as it was. Never fails.
   bool render(void* stream, void* buffer, int length, void* user) override;
+  void restart_sequencer(int32_t step) override;
 
   // True when the step sounds (it holds 1); a position outside the memory is
   // a silent step.
@@ -43,4 +44,5 @@ class TB808 : virtual public INSTRUMENT {
   void advance_voice();
   float voice_frame();
   void end_step();
+  void begin_step();
 };

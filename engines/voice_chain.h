@@ -44,6 +44,8 @@
 //                               at most 1 (bass line and oscillator synth).
 //   buffer_frame_count(length)  the whole 4-byte frames of a buffer of `length` bytes.
 //   write_frame(buffer, k, s)   writes s to the left and right channel of frame k.
+//   silent_while_halted(i, ...) while the rack is stopped: the buffer's frames
+//                               are silence and nothing moves on.
 //
 // Nothing here allocates or locks: these run on the audio thread.
 #include <cmath>
@@ -211,4 +213,10 @@ inline void write_frame(void* buffer, int frame, int16_t sample) {
   const int16_t both[2] = {sample, sample};
   // memcpy: the stream buffer carries no alignment promise.
   std::memcpy(static_cast<unsigned char*>(buffer) + static_cast<size_t>(frame) * 4, both, 4);
+}
+
+inline bool silent_while_halted(const INSTRUMENT& i, void* buffer, int length) {
+  if (!i.halted.load(std::memory_order_relaxed)) return false;
+  std::memset(buffer, 0, static_cast<size_t>(buffer_frame_count(length)) * 4);
+  return true;
 }

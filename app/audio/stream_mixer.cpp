@@ -59,9 +59,16 @@ void stream_mixer::fill(int16_t* out, size_t frames) {
   frames_out_.fetch_add(frames, std::memory_order_relaxed);
 }
 
+uint64_t stream_mixer::next_rack_frame() const {
+  const size_t left = fsound_block_frames - mixed_used_;
+  if (left == 0) return count_afresh_.load() ? 0 : next_block_frame_;
+  return block_counted_ ? next_block_frame_ - left : 0;
+}
+
 void stream_mixer::mix_block() {
   epoch_.fetch_add(1);  // odd: a block is being mixed
-  if (held_.load()) {
+  block_counted_ = !held_.load();
+  if (!block_counted_) {
     std::memset(mixed_, 0, sizeof mixed_);
     epoch_.fetch_add(1);
     return;

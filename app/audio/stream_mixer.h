@@ -48,6 +48,13 @@ class stream_mixer {
   // Frames handed to the output so far (any thread).
   uint64_t frames_out() const { return frames_out_.load(std::memory_order_relaxed); }
 
+  // Audio thread, between two fills: the rack frame (as the listeners count
+  // them) of the next frame that `fill` hands out. An event at offset k of
+  // the period about to be filled (a MIDI message) plays at rack frame
+  // next_rack_frame() + k. Silence handed out before the rack's first block
+  // counts as frame 0.
+  uint64_t next_rack_frame() const;
+
   // Main thread. While held, the mixer hands out silence and pulls no
   // stream, so that streams attached meanwhile all begin in the same block
   // once released. `hold` returns when no block is being mixed.
@@ -74,4 +81,5 @@ class stream_mixer {
   int16_t mixed_[fsound_block_frames * 2] = {};
   size_t mixed_used_ = fsound_block_frames;  // frames of mixed_ already handed out
   uint64_t next_block_frame_ = 0;            // the first frame of the next block
+  bool block_counted_ = false;               // mixed_ is a rack block, not held silence
 };

@@ -1,7 +1,8 @@
 // Streams are created, started and closed over and over while the "NoSound"
 // thread pulls them and the five instruments play with their parameters
-// stepped from the main thread. A callback after its stream was closed, or a
-// data race, shows up here (under AddressSanitizer and ThreadSanitizer).
+// (and the rack's clock) stepped from the main thread. A callback after its
+// stream was closed, or a data race, shows up here (under AddressSanitizer
+// and ThreadSanitizer).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -12,6 +13,7 @@
 
 #include "app_test_support.h"
 #include "fsound.h"
+#include "rack_control.h"
 #include "startup.h"
 
 namespace {
@@ -35,6 +37,7 @@ signed char guarded_callback(FSOUND_STREAM*, void* buffer, int length, void* use
 TEST(AppAudioStress, StreamsComeAndGoWhileTheInstrumentsPlay) {
   app_test::start_nosound();
   build_instruments();
+  start_rack_clock(sync_source::internal);
   create_streams();
   start_streams();
 
@@ -51,6 +54,11 @@ TEST(AppAudioStress, StreamsComeAndGoWhileTheInstrumentsPlay) {
       instrument->volume_down();
       if (round % 10 == 0) instrument->toggle_filter();
     }
+    change_rack_tempo(round % 2 ? 7.3 : -5.1);
+    if (round % 3 == 0) toggle_rack_running();
+    if (round % 7 == 0) cycle_sync_source();
+    program_clock_input().push(
+        {round * 787ull, round % 9 ? clock_message_kind::pulse : clock_message_kind::start});
     std::this_thread::sleep_for(std::chrono::microseconds(500 + 97 * (round % 50)));
     ASSERT_TRUE(FSOUND_Stream_Close(stream));
     source->open = false;

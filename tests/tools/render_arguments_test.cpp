@@ -70,6 +70,10 @@ TEST(RenderArguments, RefusesMalformedCommandLines) {
   EXPECT_NE(error_of({"tb303", "a.wav", "--frames"}).find("needs a value"), std::string::npos);
   EXPECT_NE(error_of({"tb303", "a.wav", "--set"}).find("--set"), std::string::npos);
   EXPECT_NE(error_of({"tb303", "a.wav", "--load"}).find("--load"), std::string::npos);
+  for (const char* tempo : {"19.9", "300.5", "fast"})
+    EXPECT_NE(error_of({"rack", "--tempo", tempo, "a.wav"}).find("from 20 to 300"),
+              std::string::npos);
+  EXPECT_NE(error_of({"tb303", "--clock=c", "a.wav"}).find("takes rack"), std::string::npos);
 }
 
 TEST(RenderArguments, RefusesBadLengths) {

@@ -3,16 +3,22 @@
 #include <charconv>
 #include <cmath>
 
+#include "rack_tempo.h"
+
 const char render_usage[] =
     "usage: zem-render ENGINE [--frames N | --seconds S | --passes N] "
     "[--set [INSTRUMENT:]FIELD=VALUE]... [--load FILE] [--save FILE]\n"
-    "                  [--session FILE] [--save-session FILE] [--print-state] OUT.wav\n"
+    "                  [--session FILE] [--save-session FILE] [--tempo BPM] [--clock FILE]\n"
+    "                  [--print-state] OUT.wav\n"
     "  ENGINE is tb303, tb808, osc or rack (the five instruments mixed);\n"
     "  with rack, --set names the instrument by its number, e.g. --set 2:volume=0.8\n"
     "  --load starts from a pattern file, --save writes one after the --set options\n"
     "  and before rendering (both with one engine, not rack)\n"
     "  --session starts the rack from a session file (.zem), --save-session writes\n"
-    "  one after the --set options and before rendering (both with rack only)\n";
+    "  one after the --set options and before rendering (both with rack only)\n"
+    "  --tempo BPM plays at that tempo (20 to 300, default 120)\n"
+    "  --clock FILE makes the rack follow the clock messages of FILE, one a line:\n"
+    "  FRAME [pulse|start|continue|stop|position STEPS] (rack only)\n";
 
 namespace {
 
@@ -158,6 +164,17 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
       if (!take_value(args, i, name, value) || value.empty())
         return failure(std::string(name) + " needs a file name");
       file_option(options, name) = std::string(value);
+    } else if (is_option(arg, "--tempo")) {
+      if (!take_value(args, i, "--tempo", value)) return failure("--tempo needs a value");
+      const auto bpm = parse_finite_double(value);
+      if (!bpm || *bpm < rack_lowest_bpm || *bpm > rack_highest_bpm)
+        return failure("--tempo needs a tempo from 20 to 300 BPM, not '" + std::string(value) +
+                       "'");
+      options.tempo = *bpm;
+    } else if (is_option(arg, "--clock")) {
+      if (!take_value(args, i, "--clock", value) || value.empty())
+        return failure("--clock needs a file name");
+      options.clock_file = std::string(value);
     } else if (arg.size() > 1 && arg[0] == '-') {
       return failure("unknown option '" + std::string(arg) + "'");
     } else {
@@ -175,6 +192,8 @@ parse_result parse_render_arguments(std::span<const std::string_view> args,
     return failure("--load and --save take one engine, not rack");
   if (options.engine != engine_kind::rack && (options.session_file || options.save_session_file))
     return failure("--session and --save-session take rack, not one engine");
+  if (options.engine != engine_kind::rack && options.clock_file)
+    return failure("--clock takes rack, not one engine");
   for (const field_assignment& assignment : options.assignments) {
     if (options.engine == engine_kind::rack && !assignment.instrument)
       return failure("with rack, --set needs an instrument number: N:" + assignment.field);

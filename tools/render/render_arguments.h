@@ -2,7 +2,7 @@
 // The command line of zem-render:
 //   zem-render ENGINE [--frames N | --seconds S | --passes N] [--set FIELD=VALUE]...
 //              [--load FILE] [--save FILE] [--session FILE] [--save-session FILE]
-//              [--print-state] OUT.wav
+//              [--tempo BPM] [--clock FILE] [--print-state] OUT.wav
 // Parsing only checks the form of the arguments; field names and values are
 // checked against the instruments when they are applied.
 #include <cstdint>
@@ -38,6 +38,8 @@ struct render_options {
   // session before rendering
   std::optional<std::string> session_file;
   std::optional<std::string> save_session_file;
+  std::optional<double> tempo;            // --tempo: the rack's tempo in BPM
+  std::optional<std::string> clock_file;  // --clock: a clock for the rack to follow
   bool print_state = false;
   bool help = false;  // --help: print the usage and do nothing else
   std::string output;

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "clock_file.h"
 #include "pattern_file.h"
 #include "render_files.h"
 #include "render_session.h"
@@ -123,7 +124,8 @@ int run_zem_render(int argc, char** argv) {
   render_session session(options.engine);
   rack_session saved;
   std::string error;
-  // A pattern file or session first, then the --set options over it, then the saves.
+  // A pattern file or session first, then the --set options over it, then the
+  // saves, the tempo before the session that keeps it.
   if (options.load_file && !load_pattern(*session.instruments()[0], *options.load_file, error))
     return fail(error);
   if (!open_session_option(options, session, saved, error)) return fail(error);
@@ -131,7 +133,13 @@ int run_zem_render(int argc, char** argv) {
     if (!session.apply(assignment, error)) return fail(error);
   if (options.save_file && !save_pattern(*session.instruments()[0], *options.save_file, error))
     return fail(error);
+  if (options.tempo) session.set_tempo(*options.tempo);
   if (!save_session_option(options, session, saved, error)) return fail(error);
+  if (options.clock_file) {
+    std::vector<clock_message> messages;
+    if (!load_clock_file(*options.clock_file, messages, error)) return fail(error);
+    session.follow(std::move(messages));
+  }
   const auto frames = requested_frames(options, session.pass_frames(), error);
   if (!frames) return fail(error);
 

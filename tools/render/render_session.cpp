@@ -32,6 +32,8 @@ render_session::render_session(engine_kind engine) {
   if (engine == engine_kind::rack) {
     rack_ = std::make_unique<engine_rack>();
     instruments_.assign(rack_->instruments().begin(), rack_->instruments().end());
+    clock_ = std::make_unique<rack_clock>(rack_->instruments());
+    rack_->listeners().add(clock_.get());
   } else {
     single_ = make_engine(engine);
     instruments_ = {single_.get()};
@@ -50,6 +52,21 @@ bool render_session::apply(const field_assignment& assignment, std::string& erro
     }
   }
   return set_field(*target, assignment.field, assignment.value, error);
+}
+
+void render_session::set_tempo(double bpm) {
+  if (clock_) clock_->set_bpm(bpm);
+  // The rack's clock writes the same step length at the first block; written
+  // here too, a pass is measured at the tempo.
+  for (INSTRUMENT* instrument : instruments_)
+    instrument->samples_per_step = static_cast<float>(step_frames_of_bpm(clamp_bpm(bpm)));
+}
+
+void render_session::follow(std::vector<clock_message> messages) {
+  if (!clock_) return;
+  clock_input_ = std::make_unique<clock_message_list>(std::move(messages));
+  clock_->set_clock_input(clock_input_.get());
+  clock_->set_sync(sync_source::midi_clock);
 }
 
 double render_session::pass_frames() const {

@@ -1,15 +1,19 @@
 #pragma once
 // The instruments of one zem-render run, either a single engine or the rack
 // of five, with the operations the command needs: address an instrument for
-// --set, measure a pass, render a block, print the state.
+// --set, set the tempo, follow a clock, measure a pass, render a block, print
+// the state. The rack renders with the program's rack clock among its block
+// listeners, as the program plays it.
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "clock_messages.h"
 #include "instrument.h"
 #include "rack.h"
+#include "rack_clock.h"
 #include "render_arguments.h"
 
 class render_session {
@@ -25,6 +29,15 @@ class render_session {
   // Applies one --set; on failure `error` holds a one-line reason.
   bool apply(const field_assignment& assignment, std::string& error);
 
+  // The tempo for every instrument, in BPM (20 to 300), from the first frame;
+  // the rack's tempo, as set last or 120.
+  void set_tempo(double bpm);
+  double tempo() const { return clock_ ? clock_->bpm() : rack_default_bpm; }
+
+  // The rack follows these clock messages, frames counted from the first
+  // frame rendered: silent until the clock starts.
+  void follow(std::vector<clock_message> messages);
+
   // The frames of one pass of the longest pattern: steps of
   // floor(samples_per_step) + 1 frames, as the step clock counts them.
   double pass_frames() const;
@@ -38,6 +51,8 @@ class render_session {
  private:
   std::unique_ptr<INSTRUMENT> single_;
   std::unique_ptr<engine_rack> rack_;
+  std::unique_ptr<rack_clock> clock_;
+  std::unique_ptr<clock_message_list> clock_input_;
   std::vector<INSTRUMENT*> instruments_;
 };
 

@@ -2,7 +2,8 @@
 // zem-render's session files: --session starts the rack from a session file
 // before the --set options, --save-session writes the rack's session after
 // them, before rendering. Both go through the same session handoff as the
-// program, here without a stream, so at once.
+// program, here without a stream, so at once; the rack plays at the
+// session's tempo, and the saved session keeps the tempo it plays at.
 #include <string>
 
 #include "render_arguments.h"

@@ -1,7 +1,8 @@
 // The real program in a real window (Xvfb, Mesa): start-up, the picture,
 // the caption, a tip label under the pointer, knob drags heard in the
-// recording, pattern buttons, widget moves, ESC, the window's close request,
-// and a start on the JACK output against a real server.
+// recording, pattern buttons, widget moves, the rack's clock keys, ESC, the
+// window's close request, and a start on the JACK output against a real
+// server.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -202,6 +203,39 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
   EXPECT_EQ(result.exit_code, 0);
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
   EXPECT_TRUE(zem_test::read_wav(zem.folder().file("session.wav")).valid);
+}
+
+// The rack's clock keys: the caption tells nothing new until one is used; then
+// it shows the tempo and the sync source, a read-out shows over the panels
+// for a moment, and Space silences the rack and brings it back.
+TEST(AppWindow, TempoStartStopAndSyncKeysAreHeardAndShown) {
+  session zem;
+  ASSERT_FALSE(zem.window().empty()) << zem.output();
+  const auto caption = [&] { return shell("xdotool getwindowname " + zem.window()); };
+  // Sends the key until the caption begins with `text`: a synthetic key is now and then lost.
+  const auto press = [&](const std::string& key, const std::string& text) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      zem.key(key);
+      if (wait_until([&] { return caption().find(text) == 0; }, 5)) return true;
+    }
+    return false;
+  };
+  const auto dark_in_readout = [&] {
+    const std::string rgb = zem.picture(300, 290, 200, 45);
+    return std::count_if(rgb.begin(), rgb.end(), [](char c) { return (unsigned char)c < 24; });
+  };
+  EXPECT_EQ(caption().find("BPM"), std::string::npos);
+  const auto dark_before = dark_in_readout();
+  EXPECT_TRUE(press("Up", "121.0 BPM | internal clock"));
+  EXPECT_TRUE(press("shift+Up", "121.1 BPM | internal clock"));
+  EXPECT_GT(dark_in_readout(), dark_before + 6000);
+  shell("import -window " + zem.window() + " " + ZEM_ARTIFACT_DIR + "/tempo.png");
+  EXPECT_TRUE(wait_until([&] { return dark_in_readout() <= dark_before; }, 10));
+  EXPECT_TRUE(press("space", "121.1 BPM, stopped"));
+  EXPECT_EQ(level_from_now(zem), 0);
+  EXPECT_TRUE(press("space", "121.1 BPM | internal clock"));
+  EXPECT_GT(level_from_now(zem), 1000);
+  EXPECT_TRUE(press("s", "--- BPM, stopped | MIDI clock"));
 }
 
 // A private JACK server with its dummy backend, ended with the test.
