@@ -2,9 +2,13 @@
 
 #include <vector>
 
+#include "recording_display.h"
+
 namespace {
 // Each feature adds its rows here, beside the others, so that no two claim a key.
-const std::vector<key_command> commands = {};
+const std::vector<key_command> commands = {
+    {SDLK_r, no_modifier, toggle_recording},
+};
 
 unsigned modifiers_of(SDLMod held) {
   unsigned modifiers = no_modifier;

@@ -2,6 +2,7 @@
 // rack of five panels; the instruments play while the main loop handles the
 // input, until the user quits (ESC or closing the window) or a quit signal
 // arrives. Every end goes through the orderly shut-down.
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -9,6 +10,8 @@
 #include "console_keys.h"
 #include "main_loop.h"
 #include "program_startup.h"
+#include "realtime.h"
+#include "recording_display.h"
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
@@ -23,8 +26,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   install_quit_signals();
+  // A file that reaches the size limit fails its write, which the program
+  // reports, instead of ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   print_banner();
   start_sound();
+  lock_memory();
   // The menus are over: from here on the window takes the keys, and the
   // console only its signals.
   restore_console();
@@ -34,6 +41,7 @@ int main(int argc, char** argv) {
   start_streams();
   draw_first_picture();
   const int32_t exit_code = run_main_loop();
+  finish_recording();
   shut_down();
   quit_program(exit_code);
 }

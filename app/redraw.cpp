@@ -3,10 +3,16 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
 
+#include "live_panels.h"
 #include "next_power_of_two.h"
 #include "panel_lists.h"
+#include "recording_display.h"
 #include "video.h"
+#include "widget.h"
 
 namespace {
 // The last presented picture: a square texture whose lower-left part holds
@@ -19,8 +25,31 @@ struct kept_picture {
 };
 kept_picture kept;
 
-// Copies the back buffer into the kept picture, growing the texture with the window.
-void keep_picture() {
+// A rectangle of window pixels, from the bottom-left corner as GL counts them.
+struct pixel_box {
+  GLint x, y;
+  GLsizei width, height;
+};
+
+// The window pixels that cover an area of the projection, and a pixel around.
+pixel_box pixels_of(const view_area& area) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const double sx = static_cast<double>(viewport[2]) / WINDOW_WIDTH;
+  const double sy = static_cast<double>(viewport[3]) / WINDOW_HEIGHT;
+  const auto left = static_cast<GLint>(std::floor(area.left * sx)) - 1;
+  const auto right = static_cast<GLint>(std::ceil(area.right * sx)) + 1;
+  const auto bottom = static_cast<GLint>(std::floor((WINDOW_HEIGHT - area.bottom) * sy)) - 1;
+  const auto top = static_cast<GLint>(std::ceil((WINDOW_HEIGHT - area.top) * sy)) + 1;
+  const GLint x = std::clamp(left, 0, viewport[2]);
+  const GLint y = std::clamp(bottom, 0, viewport[3]);
+  return {viewport[0] + x, viewport[1] + y, std::clamp(right, 0, viewport[2]) - x,
+          std::clamp(top, 0, viewport[3]) - y};
+}
+
+// Copies the back buffer into the kept picture, growing the texture with the
+// window: all of it, or only the boxes given.
+void keep_picture(const std::vector<pixel_box>* boxes = nullptr) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
@@ -35,7 +64,13 @@ void keep_picture() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     kept.size = size;
   }
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  if (boxes != nullptr && kept.width == width && kept.height == height) {
+    for (const pixel_box& b : *boxes)
+      glCopyTexSubImage2D(GL_TEXTURE_2D, 0, b.x - viewport[0], b.y - viewport[1], b.x, b.y, b.width,
+                          b.height);
+  } else {
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  }
   kept.width = width;
   kept.height = height;
 }
@@ -69,7 +104,12 @@ void draw_whole_rack() {
   // Cleared first: a spot that no widget covers shows black, never garbage.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   push_2d_projection(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
-  for (INSTRUMENT_GUI* panel : instrument_panels) panel->update_view();
+  for (int32_t index = 0; index < instrument_count; ++index) {
+    take_moved_area(index);
+    show_playing_state(index);
+    instrument_panels[index]->update_view();
+  }
+  draw_recording_mark();
   pop_2d_projection();
   keep_picture();
   present_frame();
@@ -88,11 +128,27 @@ void redraw_rack(bool whole) {
   }
   push_2d_projection(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
   draw_kept_picture();
+  // A panel whose step alone moved is drawn only over its two step lights.
+  std::vector<pixel_box> boxes;
+  bool whole_panel = false;
   for (int32_t index : dirty_list) {
     instrument_panels[index]->process_events();
+    const std::optional<view_area> area = take_moved_area(index);
+    if (area) {
+      boxes.push_back(pixels_of(*area));
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(boxes.back().x, boxes.back().y, boxes.back().width, boxes.back().height);
+      const drawn_area drawn{area->left, area->top, area->right, area->bottom};
+      set_drawn_area(&drawn);
+    }
+    whole_panel = whole_panel || !area;
+    show_playing_state(index);
     instrument_panels[index]->update_view();
+    set_drawn_area(nullptr);
+    glDisable(GL_SCISSOR_TEST);
   }
+  draw_recording_mark();
   pop_2d_projection();
-  keep_picture();
+  keep_picture(whole_panel ? nullptr : &boxes);
   present_frame();
 }

@@ -85,9 +85,10 @@ inline std::vector<std::string> leak_environment() {
 class session {
  public:
   // Starts the program in a fresh folder and answers the menus with `keys`
-  // ("42": "NoSound", recording to session.wav).
-  explicit session(const std::string& keys = "42",
-                   const std::vector<std::string>& environment = {}) {
+  // ("42": "NoSound", recording to session.wav). With `keep_input`, the
+  // console stays open for type() (a file name at a prompt).
+  explicit session(const std::string& keys = "42", const std::vector<std::string>& environment = {},
+                   bool keep_input = false) {
     borrow_installation(folder_);
     std::vector<std::string> all = leak_environment();
     all.insert(all.end(), environment.begin(), environment.end());
@@ -117,10 +118,12 @@ class session {
       }
       close(fd);
     });
-    [[maybe_unused]] ssize_t n = write(in[1], keys.data(), keys.size());
-    close(in[1]);
+    input_ = in[1];
+    type(keys);
+    if (!keep_input) close_input();
   }
   ~session() {
+    close_input();
     if (pid_ > 0 && !finished_) {
       kill(pid_, SIGKILL);
       finish();
@@ -131,6 +134,16 @@ class session {
   session& operator=(const session&) = delete;
 
   const zem_test::temp_folder& folder() const { return folder_; }
+
+  // Writes to the program's console input, while it is open.
+  void type(const std::string& text) {
+    if (input_ < 0) return;
+    [[maybe_unused]] ssize_t n = write(input_, text.data(), text.size());
+  }
+  void close_input() {
+    if (input_ >= 0) close(input_);
+    input_ = -1;
+  }
 
   // Everything printed so far.
   const std::string& output() {
@@ -228,6 +241,7 @@ class session {
   // output is in the result.
   zem_test::run_result finish(int seconds = 60) {
     finished_ = true;
+    close_input();
     if (!ended(seconds)) {
       kill(pid_, SIGKILL);
       waitpid(pid_, &status_, 0);
@@ -258,6 +272,7 @@ class session {
 
   zem_test::temp_folder folder_;
   pid_t pid_ = -1;
+  int input_ = -1;  // the program's console input, while open
   bool finished_ = false;
   bool exited_ = false;
   int status_ = 0;
