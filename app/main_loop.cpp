@@ -3,9 +3,12 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "console_keys.h"
+#include "fsound.h"
 #include "input_state.h"
 #include "live_panels.h"
 #include "panel_lists.h"
@@ -34,6 +37,17 @@ int take_input() {
   return taken;
 }
 
+// Once: the output stopped by itself (the JACK server went away). The
+// program plays on without sound until the user quits.
+void report_stopped_output() {
+  static bool reported = false;
+  if (reported) return;
+  const std::string reason = fsound_output_stop_reason();
+  if (reason.empty()) return;
+  reported = true;
+  std::printf("The sound stopped: %s\n", reason.c_str());
+}
+
 // Whether a display frame has begun since the last call.
 bool display_frame_due() {
   static Uint32 next = 0;
@@ -56,6 +70,7 @@ int32_t run_main_loop() {
       take_step_events();
       mark_moved_sequencers();
       follow_recordings();
+      report_stopped_output();
     }
     if (dirty_list.empty() && !input.full_frame_wanted) {
       // Nothing to do: give the processor away for about a millisecond

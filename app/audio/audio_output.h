@@ -22,4 +22,7 @@ class audio_output {
   // Why the output's own recording stopped taking frames (a full disk, a
   // size limit), in one line; empty while it records or when it has none.
   virtual std::string recording_failure() const { return {}; }
+  // Why the output stopped pulling by itself (its server went away), in one
+  // line; empty while it plays.
+  virtual std::string stop_reason() const { return {}; }
 };

@@ -1,9 +1,13 @@
 #pragma once
 // How long the output's callbacks take, as a share of the time that the
 // frames they deliver last: a callback at 100% or more was too slow for its
-// own period. The output thread records each callback with two clock reads
-// and a few relaxed counters; the main thread reads the histogram at the end.
-// It also keeps the scheduling policy that the output thread ran with.
+// own period. Where the output knows when its cycle began (JACK), a second
+// histogram counts from there, so that it holds the time the system took to
+// wake the callback as well: a late cycle whose callback itself was quick
+// was lost to the machine, not to the program. The output thread records
+// each callback with two clock reads and a few relaxed counters; the main
+// thread reads the histograms at the end. It also keeps the scheduling
+// policy that the output thread ran with.
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -22,8 +26,9 @@ class callback_timing {
 
   // Output thread: a monotonic time in nanoseconds, to be given to `record`.
   static int64_t now_ns();
-  // Output thread: a callback that began at `start_ns` has delivered `frames`.
-  void record(int64_t start_ns, size_t frames);
+  // Output thread: a callback that began at `start_ns` has delivered
+  // `frames`; its cycle began `woke_after_ns` before it (-1: not known).
+  void record(int64_t start_ns, size_t frames, int64_t woke_after_ns = -1);
 
   struct summary {
     uint64_t callbacks = 0;
@@ -33,7 +38,8 @@ class callback_timing {
     uint64_t over_period = 0;        // callbacks that took longer than their period
     size_t frames_per_callback = 0;  // of the last callback
   };
-  summary summarise() const;
+  // Of the callbacks' own durations, or from the start of their cycles.
+  summary summarise(bool from_cycle_start = false) const;
   // The output thread's scheduling policy (SCHED_OTHER, SCHED_FIFO, ...) as
   // read at its first callback; -1 before any.
   int thread_policy() const { return policy_.load(std::memory_order_relaxed); }
@@ -45,8 +51,16 @@ class callback_timing {
  private:
   void note_thread();
 
-  std::array<std::atomic<uint64_t>, bins> counts_{};
-  std::atomic<uint64_t> max_millionths_{0};
+  struct histogram {
+    std::array<std::atomic<uint64_t>, bins> counts{};
+    std::atomic<uint64_t> max_millionths{0};
+    void reset();
+    void add(int64_t ns, size_t frames, int rate);
+    summary summarise() const;
+    void write(std::FILE* out, const char* name) const;
+  };
+  histogram own_;         // the callbacks' own durations
+  histogram from_cycle_;  // from the start of their cycles, where known
   std::atomic<uint64_t> last_frames_{0};
   std::atomic<int> policy_{-1};
   std::atomic<int> priority_{0};

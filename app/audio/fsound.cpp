@@ -275,6 +275,11 @@ std::string fsound_recording_failure() {
   return s.output ? s.output->recording_failure() : std::string();
 }
 
+std::string fsound_output_stop_reason() {
+  const layer_state& s = layer();
+  return s.output ? s.output->stop_reason() : std::string();
+}
+
 const callback_timing& fsound_callback_timing() {
   return layer().timing;
 }

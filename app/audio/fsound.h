@@ -131,5 +131,9 @@ block_listener_list& fsound_block_listeners();
 // size limit), in one line; empty while it records, or with another driver.
 std::string fsound_recording_failure();
 
+// Why the output stopped playing by itself (the JACK server went away), in
+// one line; empty while it plays.
+std::string fsound_output_stop_reason();
+
 // The file that the recording "NoSound" driver writes in the working directory.
 constexpr const char* fsound_recording_file = "session.wav";

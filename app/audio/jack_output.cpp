@@ -1,6 +1,7 @@
 #include "jack_output.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "callback_timing.h"
@@ -77,6 +78,8 @@ int jack_output::process(jack_nframes_t frames, void* self) {
 // into the two ports, the hooks again. Nothing here allocates or waits.
 void jack_output::fill_ports(jack_nframes_t frames) {
   const int64_t began = callback_timing::now_ns();
+  const int64_t woke_after =
+      int64_t{jack_frames_since_cycle_start(client_)} * 1000000000 / jack_get_sample_rate(client_);
   for (int i = 0; i < hook_count_; ++i) hooks_[i]->before_mix(frames);
   auto* left = static_cast<float*>(jack_port_get_buffer(ports_[0], frames));
   auto* right = static_cast<float*>(jack_port_get_buffer(ports_[1], frames));
@@ -91,7 +94,7 @@ void jack_output::fill_ports(jack_nframes_t frames) {
     done += n;
   }
   for (int i = 0; i < hook_count_; ++i) hooks_[i]->after_mix(frames);
-  timing_->record(began, frames);
+  timing_->record(began, frames, woke_after);
 }
 
 int jack_output::start(stream_mixer& mixer, int rate, callback_timing& timing) {
@@ -124,6 +127,15 @@ int jack_output::open_client(int rate) {
         return 0;
       },
       this);
+  jack_on_info_shutdown(
+      client_,
+      [](jack_status_t, const char* reason, void* self) {
+        auto* output = static_cast<jack_output*>(self);
+        std::snprintf(output->shutdown_reason_, sizeof output->shutdown_reason_, "%s",
+                      reason != nullptr ? reason : "");
+        output->server_gone_.store(true, std::memory_order_release);
+      },
+      this);
   hook_count_ = 0;
   for (int place = 0; place < jack_process_hook_capacity; ++place) {
     jack_process_hook* hook = jack_process_hook_at(place);
@@ -134,6 +146,12 @@ int jack_output::open_client(int rate) {
     if (jack_connect(client_, jack_port_name(ports_[i]), targets[i].c_str()) != 0)
       return FSOUND_ERR_INIT_OUTPUT;
   return FSOUND_ERR_NONE;
+}
+
+std::string jack_output::stop_reason() const {
+  if (!server_gone_.load(std::memory_order_acquire)) return {};
+  return std::string("the JACK server shut zem down") +
+         (shutdown_reason_[0] != 0 ? std::string(" (") + shutdown_reason_ + ")" : "");
 }
 
 void jack_output::stop() {

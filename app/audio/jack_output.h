@@ -27,6 +27,7 @@ class jack_output : public audio_output {
   void stop() override;
   // The cycles that the server reported missed while the client ran.
   uint64_t late_blocks() const override { return late_.load(std::memory_order_relaxed); }
+  std::string stop_reason() const override;
 
  private:
   static int process(jack_nframes_t frames, void* self);
@@ -43,6 +44,10 @@ class jack_output : public audio_output {
   stream_mixer* mixer_ = nullptr;
   callback_timing* timing_ = nullptr;
   std::atomic<uint64_t> late_{0};
+  // Written by JACK's thread when the server shuts the client down, then
+  // published by `server_gone_`.
+  char shutdown_reason_[256] = {};
+  std::atomic<bool> server_gone_{false};
 };
 
 // The clients that own physical playback ports, in the server's order ("system"

@@ -120,8 +120,11 @@ for period in "${periods[@]}"; do
   grep -E '^(Late audio blocks|Step events dropped|Memory not locked)' "$out/console.txt" || true
   echo "cycles not finished by zem: $(not_finished zem), by PortAudio: $(not_finished PortAudio), by jack_metro: $(not_finished jack_metro)"
   echo "driver overruns (JackTimedDriver XRun): $(grep -c 'JackTimedDriver::Process XRun' "$out/jackd.log" || true)"
+  # The state says whether the client had begun its cycle (Running) or was
+  # still waiting to be woken (Triggered): the latter is the machine's time.
+  grep 'was not finished' "$out/jackd.log" | sed 's/.*client = /  not finished: /' | sort | uniq -c || true
   if [ -f "$out/timing.txt" ]; then
-    head -1 "$out/timing.txt"
+    grep -v " bin " "$out/timing.txt"
   else
     echo "no callback timing (the program did not end in order)"
   fi

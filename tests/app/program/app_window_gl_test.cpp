@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <regex>
 
 #include "jack_server.h"
@@ -194,7 +195,8 @@ TEST(AppWindow, KnobsSwitchesPatternButtonsAndMovesActOnTheRunningRack) {
 }
 
 TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
-  zem_test::jack_server jack;
+  auto server = std::make_unique<zem_test::jack_server>();
+  const zem_test::jack_server& jack = *server;
   ASSERT_TRUE(jack.wait_until_running()) << "jackd did not start";
   session zem("31", {jack.environment()});
   ASSERT_FALSE(zem.window().empty()) << zem.output();
@@ -208,6 +210,9 @@ TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
   for (const char* port : {"zem:out_0\n +system:playback_1\n", "zem:out_1\n +system:playback_2\n"})
     EXPECT_TRUE(std::regex_search(ports, std::regex(port))) << ports;
   EXPECT_EQ(ports.find("PortAudio"), std::string::npos) << ports;
+  // A server that goes away is reported once; the program still quits cleanly.
+  server.reset();
+  EXPECT_TRUE(zem.wait_for_output("The sound stopped: the JACK server shut zem down"));
   const auto result = zem.quit_with("Escape");
   EXPECT_EQ(result.exit_code, 0) << result.out;
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));

@@ -137,8 +137,7 @@ class session {
 
   // Writes to the program's console input, while it is open.
   void type(const std::string& text) {
-    if (input_ < 0) return;
-    [[maybe_unused]] ssize_t n = write(input_, text.data(), text.size());
+    [[maybe_unused]] ssize_t n = input_ >= 0 ? write(input_, text.data(), text.size()) : 0;
   }
   void close_input() {
     if (input_ >= 0) close(input_);
