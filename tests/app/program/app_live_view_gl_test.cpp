@@ -18,9 +18,11 @@ namespace {
 using window_test::session;
 using window_test::wait_until;
 
+// Frames written so far: the recorder writes whole blocks after the header.
 int64_t recorded_frames(const session& zem, const std::string& file = "session.wav") {
-  const auto wav = zem_test::read_wav(zem.folder().file(file));
-  return wav.valid ? static_cast<int64_t>(wav.samples.size() / 2) : 0;
+  std::error_code error;
+  const auto bytes = std::filesystem::file_size(zem.folder().file(file), error);
+  return error || bytes < 44 ? 0 : static_cast<int64_t>(bytes - 44) / 4;
 }
 
 // Which of the lights is dark (the playing step's), or -1 unless one is
@@ -145,7 +147,8 @@ TEST(AppLiveView, RecordingsThatStopSaySoOnceAndTheWindowShowsRecording) {
     ++stops;
   EXPECT_EQ(stops, 2u) << "each stop is said once";
   for (const std::string& recording : {std::string("session.wav"), file}) {
-    EXPECT_GT(recorded_frames(zem, recording), 44100) << recording;
+    EXPECT_GT(zem_test::read_wav(zem.folder().file(recording)).samples.size(), 2u * 44100)
+        << recording;
     EXPECT_LE(std::filesystem::file_size(zem.folder().file(recording)), limit) << recording;
   }
 }
