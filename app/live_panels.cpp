@@ -26,11 +26,16 @@ struct panel_follow {
   sequencer_state shown;                   // what the last drawing showed
   std::optional<sequencer_state> pending;  // what the next drawing shows, taken when marked
   std::optional<view_area> area;           // the part of it to draw
+  bool pass_end_alone = false;             // marked only by a pass end of the shown pattern
 };
 std::array<panel_follow, instrument_count> follows;
 
 // The area that step light `step` is drawn in; nothing when the panel has no
 // light for it (it then shows no change).
+bool is_marked(int32_t index) {
+  return std::find(dirty_list.begin(), dirty_list.end(), index) != dirty_list.end();
+}
+
 std::optional<view_area> light_area(const INSTRUMENT_GUI& panel, int32_t step) {
   char name[NAME_FIELD_SIZE];
   std::snprintf(name, sizeof name, "BUTTON_ACT_NOTE_%d_INSTRUMENT_%d", static_cast<int>(step),
@@ -65,6 +70,11 @@ void take_step_events() {
     }
     if (!pass_ended) continue;
     instrument_panels[index]->show_pattern(last_pattern);
+    // When the pattern that it shows stays, the step that moved with the
+    // pass end decides how much of the panel is drawn (mark_moved_sequencers).
+    panel_follow& follow = follows[index];
+    follow.pass_end_alone =
+        follow.drawn && last_pattern == follow.shown.pattern && !is_marked(index);
     mark_dirty(index);
   }
 }
@@ -76,7 +86,7 @@ void mark_moved_sequencers() {
     if (panel == nullptr || !follow.drawn) continue;
     const sequencer_state now = state_of(*panel);
     if (now == follow.shown) continue;
-    const bool marked = std::find(dirty_list.begin(), dirty_list.end(), index) != dirty_list.end();
+    const bool marked = is_marked(index) && !follow.pass_end_alone;
     follow.pending = now;
     follow.area.reset();
     if (!marked && now.pattern == follow.shown.pattern &&
@@ -96,6 +106,7 @@ void mark_moved_sequencers() {
 std::optional<view_area> take_moved_area(int32_t index) {
   std::optional<view_area> area = follows[index].area;
   follows[index].area.reset();
+  follows[index].pass_end_alone = false;
   return area;
 }
 

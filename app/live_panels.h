@@ -13,7 +13,9 @@
 constexpr int display_frames_per_second = 60;
 
 // Takes every step event waiting on the rings and does what a pass-end event
-// does: the panel of its instrument shows the pattern and is marked dirty.
+// does: the panel of its instrument shows the pattern and is drawn again
+// (marked dirty here when the pattern differs from what it shows; otherwise
+// by mark_moved_sequencers, for the step that moved with the pass end).
 // Step events themselves change nothing on the screen.
 void take_step_events();
 

@@ -25,14 +25,12 @@ struct kept_picture {
 };
 kept_picture kept;
 
-// A rectangle of window pixels, from the bottom-left corner as GL counts them.
-struct pixel_box {
-  GLint x, y;
-  GLsizei width, height;
-};
+// Whether the back buffer holds the picture on the screen: after areas were
+// presented from it, and until the next swap leaves it undefined.
+bool back_holds_picture = false;
 
 // The window pixels that cover an area of the projection, and a pixel around.
-pixel_box pixels_of(const view_area& area) {
+window_area pixels_of(const view_area& area) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   const double sx = static_cast<double>(viewport[2]) / WINDOW_WIDTH;
@@ -49,7 +47,7 @@ pixel_box pixels_of(const view_area& area) {
 
 // Copies the back buffer into the kept picture, growing the texture with the
 // window: all of it, or only the boxes given.
-void keep_picture(const std::vector<pixel_box>* boxes = nullptr) {
+void keep_picture(const std::vector<window_area>* boxes = nullptr) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
@@ -65,7 +63,7 @@ void keep_picture(const std::vector<pixel_box>* boxes = nullptr) {
     kept.size = size;
   }
   if (boxes != nullptr && kept.width == width && kept.height == height) {
-    for (const pixel_box& b : *boxes)
+    for (const window_area& b : *boxes)
       glCopyTexSubImage2D(GL_TEXTURE_2D, 0, b.x - viewport[0], b.y - viewport[1], b.x, b.y, b.width,
                           b.height);
   } else {
@@ -113,6 +111,7 @@ void draw_whole_rack() {
   pop_2d_projection();
   keep_picture();
   present_frame();
+  back_holds_picture = false;
 }
 }  // namespace
 
@@ -127,9 +126,9 @@ void redraw_rack(bool whole) {
     return;
   }
   push_2d_projection(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
-  draw_kept_picture();
+  if (!back_holds_picture) draw_kept_picture();
   // A panel whose step alone moved is drawn only over its two step lights.
-  std::vector<pixel_box> boxes;
+  std::vector<window_area> boxes;
   bool whole_panel = false;
   for (int32_t index : dirty_list) {
     instrument_panels[index]->process_events();
@@ -150,5 +149,11 @@ void redraw_rack(bool whole) {
   draw_recording_mark();
   pop_2d_projection();
   keep_picture(whole_panel ? nullptr : &boxes);
-  present_frame();
+  // Only lights changed: where it can, only their areas go to the window,
+  // and the back buffer stays as the picture on the screen.
+  back_holds_picture = !whole_panel && can_present_areas();
+  if (back_holds_picture)
+    present_areas(boxes.data(), static_cast<int>(boxes.size()));
+  else
+    present_frame();
 }
