@@ -51,8 +51,8 @@ void report_stopped(const std::string& why) {
 }
 
 void stop_and_report() {
-  const uint64_t lost = recorder.lost_frames();
   const uint64_t frames = recorder.stop();
+  const uint64_t lost = recorder.lost_frames();
   std::printf("Recording saved: %s, %.1f s\n", recorder.path().c_str(),
               static_cast<double>(frames) / sample_rate);
   if (lost != 0)

@@ -1,5 +1,6 @@
 #include "step_event_rings.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 
