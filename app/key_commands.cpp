@@ -4,6 +4,7 @@
 
 #include "program_session.h"
 #include "rack_keys.h"
+#include "recording_display.h"
 
 namespace {
 // Each feature adds its rows here, beside the others, so that no two claim a key.
@@ -19,6 +20,8 @@ const std::vector<key_command> commands = {
     {SDLK_t, no_modifier, tap_tempo_key},
     {SDLK_SPACE, no_modifier, start_stop_key},
     {SDLK_s, no_modifier, sync_source_key},
+    // Recording (recording_display.h).
+    {SDLK_r, no_modifier, toggle_recording},
 };
 
 unsigned modifiers_of(SDLMod held) {

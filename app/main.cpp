@@ -14,6 +14,8 @@
 #include "program_session.h"
 #include "program_startup.h"
 #include "rack_keys.h"
+#include "realtime.h"
+#include "recording_display.h"
 #include "redraw.h"
 #include "startup.h"
 #include "video.h"
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
   report_writes_past_size_limit();
   print_banner();
   start_sound();
+  lock_memory();
   // The menus are over: from here on the window takes the keys, and the
   // console only its signals.
   restore_console();
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
   draw_first_picture();
   const int32_t exit_code = run_main_loop();
   finish_autosave();
+  finish_recording();
   shut_down();
   quit_program(exit_code);
 }

@@ -3,36 +3,16 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 
 #include "input_state.h"
 #include "key_commands.h"
 #include "panel_lists.h"
 #include "pointer_input.h"
-#include "step_events.h"
 #include "video.h"
 
 namespace {
 // The event of the turn being handled.
 SDL_Event current_event;
-
-// Reads a step-event text "<instrument>_BEEP_<number>". The numbers are read
-// whole, and a text that is short, longer than the poster's 80-byte buffer or
-// of another form is refused, never read past its end.
-bool read_step_event_text(const char* text, int32_t& instrument, int32_t& number) {
-  // The poster's buffer is 80 bytes: a text not ended within it is not read further.
-  const std::size_t length = strnlen(text, step_event_text_size);
-  if (length == step_event_text_size) return false;
-  int read = -1;
-  int a = 0;
-  int b = 0;
-  if (std::sscanf(text, "%d_BEEP_%d%n", &a, &b, &read) != 2 || read != static_cast<int>(length))
-    return false;
-  instrument = a;
-  number = b;
-  return true;
-}
 
 void handle_key(const SDL_KeyboardEvent& key) {
   switch (key.keysym.sym) {
@@ -63,23 +43,6 @@ void handle_resize(const SDL_ResizeEvent& resize) {
   screen_surface = surface;
   resize_viewport(resize.w, resize.h);
   input.full_frame_wanted = true;
-}
-
-// A pass-end event shows the playing pattern on its instrument's panel. The
-// text of every user event belongs to the main thread, which frees it here.
-void handle_step_event(const SDL_UserEvent& user) {
-  char* text = static_cast<char*>(user.data1);
-  int32_t instrument = 0;
-  int32_t pattern = 0;
-  if (user.code == pass_end_event_code && text != nullptr &&
-      read_step_event_text(text, instrument, pattern)) {
-    const int32_t panel = find_panel(instrument);
-    if (panel != -1) {
-      instrument_panels[panel]->show_pattern(pattern);
-      mark_dirty(panel);
-    }
-  }
-  std::free(text);
 }
 
 void handle_activation(const SDL_ActiveEvent& active) {
@@ -113,9 +76,6 @@ void handle(const SDL_Event& event) {
     case SDL_QUIT:
       // Closing the window ends the program like ESC.
       input.quit_code = 0;
-      break;
-    case SDL_USEREVENT:
-      handle_step_event(event.user);
       break;
     default:
       break;

@@ -8,8 +8,9 @@
 #include "fsound.h"
 #include "panel_lists.h"
 #include "panel_streams.h"
-#include "sdl_step_events.h"
+#include "recording_display.h"
 #include "startup.h"
+#include "step_event_rings.h"
 #include "stream_callback.h"
 #include "video.h"
 
@@ -24,7 +25,6 @@ void start_video() {
     std::exit(-1);
   }
   SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
-  install_sdl_step_event_poster();
 }
 
 void build_panels() {
@@ -34,4 +34,7 @@ void build_panels() {
     instrument_list[i] = instrument_panels[i];
     stream_user_values[i] = stream_user_value(instrument_panels[i]);
   }
+  // What the audio side tells the panels goes through rings from now on.
+  install_step_event_rings(instrument_list);
+  install_mix_recorder();
 }

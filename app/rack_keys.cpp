@@ -90,6 +90,10 @@ bool refresh_rack_status() {
   return wanted;
 }
 
+bool rack_readout_shown() {
+  return status.readout;
+}
+
 void draw_rack_readout() {
   if (!status.readout) return;
   // A dark box in the middle of the window, in the panels' 800 x 625 units.

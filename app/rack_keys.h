@@ -32,3 +32,5 @@ bool refresh_rack_status();
 
 // Drawn over the panels just before a frame is presented, while it shows.
 void draw_rack_readout();
+// Whether the read-out is on the screen now.
+bool rack_readout_shown();

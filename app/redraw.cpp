@@ -3,11 +3,17 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
 
+#include "live_panels.h"
 #include "next_power_of_two.h"
 #include "panel_lists.h"
 #include "rack_keys.h"
+#include "recording_display.h"
 #include "video.h"
+#include "widget.h"
 
 namespace {
 // The last presented picture: a square texture whose lower-left part holds
@@ -20,8 +26,29 @@ struct kept_picture {
 };
 kept_picture kept;
 
-// Copies the back buffer into the kept picture, growing the texture with the window.
-void keep_picture() {
+// Whether the back buffer holds the picture on the screen: after areas were
+// presented from it, and until the next swap leaves it undefined.
+bool back_holds_picture = false;
+
+// The window pixels that cover an area of the projection, and a pixel around.
+window_area pixels_of(const view_area& area) {
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  const double sx = static_cast<double>(viewport[2]) / WINDOW_WIDTH;
+  const double sy = static_cast<double>(viewport[3]) / WINDOW_HEIGHT;
+  const auto left = static_cast<GLint>(std::floor(area.left * sx)) - 1;
+  const auto right = static_cast<GLint>(std::ceil(area.right * sx)) + 1;
+  const auto bottom = static_cast<GLint>(std::floor((WINDOW_HEIGHT - area.bottom) * sy)) - 1;
+  const auto top = static_cast<GLint>(std::ceil((WINDOW_HEIGHT - area.top) * sy)) + 1;
+  const GLint x = std::clamp(left, 0, viewport[2]);
+  const GLint y = std::clamp(bottom, 0, viewport[3]);
+  return {viewport[0] + x, viewport[1] + y, std::clamp(right, 0, viewport[2]) - x,
+          std::clamp(top, 0, viewport[3]) - y};
+}
+
+// Copies the back buffer into the kept picture, growing the texture with the
+// window: all of it, or only the boxes given.
+void keep_picture(const std::vector<window_area>* boxes = nullptr) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   const int width = viewport[2];
@@ -36,7 +63,13 @@ void keep_picture() {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, size, size, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
     kept.size = size;
   }
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  if (boxes != nullptr && kept.width == width && kept.height == height) {
+    for (const window_area& b : *boxes)
+      glCopyTexSubImage2D(GL_TEXTURE_2D, 0, b.x - viewport[0], b.y - viewport[1], b.x, b.y, b.width,
+                          b.height);
+  } else {
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
+  }
   kept.width = width;
   kept.height = height;
 }
@@ -70,11 +103,17 @@ void draw_whole_rack() {
   // Cleared first: a spot that no widget covers shows black, never garbage.
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   push_2d_projection(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
-  for (INSTRUMENT_GUI* panel : instrument_panels) panel->update_view();
+  for (int32_t index = 0; index < instrument_count; ++index) {
+    take_moved_area(index);
+    show_playing_state(index);
+    instrument_panels[index]->update_view();
+  }
+  draw_recording_mark();
   pop_2d_projection();
   keep_picture();
   draw_rack_readout();
   present_frame();
+  back_holds_picture = false;
 }
 }  // namespace
 
@@ -89,13 +128,36 @@ void redraw_rack(bool whole) {
     return;
   }
   push_2d_projection(0, 0, WINDOW_WIDTH, WINDOW_HEIGHT);
-  draw_kept_picture();
+  if (!back_holds_picture) draw_kept_picture();
+  // A panel whose step alone moved is drawn only over its two step lights.
+  std::vector<window_area> boxes;
+  bool whole_panel = false;
   for (int32_t index : dirty_list) {
     instrument_panels[index]->process_events();
+    const std::optional<view_area> area = take_moved_area(index);
+    if (area) {
+      boxes.push_back(pixels_of(*area));
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(boxes.back().x, boxes.back().y, boxes.back().width, boxes.back().height);
+      const drawn_area drawn{area->left, area->top, area->right, area->bottom};
+      set_drawn_area(&drawn);
+    }
+    whole_panel = whole_panel || !area;
+    show_playing_state(index);
     instrument_panels[index]->update_view();
+    set_drawn_area(nullptr);
+    glDisable(GL_SCISSOR_TEST);
   }
+  draw_recording_mark();
   pop_2d_projection();
-  keep_picture();
+  keep_picture(whole_panel ? nullptr : &boxes);
+  // The rack's read-out lies over the picture, never in the kept one.
   draw_rack_readout();
-  present_frame();
+  // Only lights changed: where it can, only their areas go to the window,
+  // and the back buffer stays as the picture on the screen.
+  back_holds_picture = !whole_panel && !rack_readout_shown() && can_present_areas();
+  if (back_holds_picture)
+    present_areas(boxes.data(), static_cast<int>(boxes.size()));
+  else
+    present_frame();
 }

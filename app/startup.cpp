@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "callback_timing.h"
 #include "console_keys.h"
 #include "fsound.h"
 #include "init_sound.h"
 #include "rack_control.h"
+#include "step_event_rings.h"
 #include "stream_callback.h"
 
 std::array<INSTRUMENT*, instrument_count> instrument_list{};
@@ -16,6 +18,17 @@ namespace {
 constexpr int stream_buffer_bytes = 65536;
 constexpr unsigned int stream_mode =
     FSOUND_16BITS | FSOUND_STEREO | FSOUND_SIGNED | FSOUND_MODE_BIT_24;  // 0x1000150
+
+// A measuring run (bench/) names a file in ZEM_AUDIO_TIMING: it gets the
+// histogram of the output callbacks' durations.
+void write_callback_timing() {
+  const char* path = std::getenv("ZEM_AUDIO_TIMING");
+  if (path == nullptr || *path == 0) return;
+  std::FILE* out = std::fopen(path, "w");
+  if (out == nullptr) return;
+  fsound_callback_timing().write_report(out);
+  std::fclose(out);
+}
 
 [[noreturn]] void fail_with_audio_error(int exit_code) {
   std::printf("Error!\n");
@@ -76,6 +89,9 @@ void shut_down() {
   }
   FSOUND_Close();
   end_rack_clock();
+  write_callback_timing();
+  if (const uint64_t dropped = dropped_step_events(); dropped != 0)
+    std::printf("Step events dropped: %llu\n", static_cast<unsigned long long>(dropped));
   std::printf("Late audio blocks: %llu\n", static_cast<unsigned long long>(fsound_late_blocks()));
   std::fflush(stdout);
   restore_console();

@@ -31,5 +31,6 @@ void create_streams();
 // channel; exit code 1 on failure.
 void start_streams();
 // The orderly end: closes the streams in instrument_list order and the audio
-// layer, prints the late-block count and puts the console back.
+// layer, prints the count of dropped step events (when there are any) and
+// the late-block count, and puts the console back.
 void shut_down();

@@ -1,6 +1,9 @@
 // The GL half of the widget chain: drawing sprites.
 #include <GL/gl.h>
 
+#include <cmath>
+#include <optional>
+
 #include "texture_library.h"
 #include "widget.h"
 
@@ -32,7 +35,21 @@ uint32_t texture_named(const char* name) {
   return texture_library ? static_cast<uint32_t>(texture_library->find_texture(name)) : 0;
 }
 
+std::optional<drawn_area> limit;
+
 }  // namespace
+
+void set_drawn_area(const drawn_area* area) {
+  if (area != nullptr)
+    limit = *area;
+  else
+    limit.reset();
+}
+
+bool outside_drawn_area(const drawn_area& box) {
+  return limit && (box.right < limit->left || box.left > limit->right || box.bottom < limit->top ||
+                   box.top > limit->bottom);
+}
 
 int32_t SPRITE::draw() {
   refresh();
@@ -44,6 +61,10 @@ int32_t SPRITE::draw() {
   const float quad_x = static_cast<float>(drawn_x);
   const float quad_y = static_cast<float>(drawn_y);
   const float turn = static_cast<float>(angle) + 270.0f;  // no overflow at any angle
+  // Turned at any angle, the quad stays within its half-diagonal of the centre.
+  const float reach = std::hypot(width, height);
+  if (outside_drawn_area({quad_x - reach, quad_y - reach, quad_x + reach, quad_y + reach}))
+    return 0;
   if (mask_texture == 0) {
     draw_textured_quad(texture_named(name), quad_x, quad_y, z, 0, 0, turn, -width, height);
     return 0;

@@ -2,9 +2,11 @@
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <GL/glx.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -133,6 +135,42 @@ int present_frame() {
   SDL_GL_SwapBuffers();
   if (count_frame(frame_ticks(), frame_rate_report)) show_caption();
   return 1;
+}
+
+namespace {
+using copy_sub_buffer = void (*)(Display*, GLXDrawable, int, int, int, int);
+
+// GLX_MESA_copy_sub_buffer, when the GL library offers it on this display.
+copy_sub_buffer sub_buffer_copier(Display* display) {
+  static Display* checked = nullptr;
+  static copy_sub_buffer copier = nullptr;
+  if (display != checked) {
+    checked = display;
+    const char* extensions = glXQueryExtensionsString(display, DefaultScreen(display));
+    copier = extensions != nullptr && std::strstr(extensions, "GLX_MESA_copy_sub_buffer")
+                 ? reinterpret_cast<copy_sub_buffer>(glXGetProcAddressARB(
+                       reinterpret_cast<const GLubyte*>("glXCopySubBufferMESA")))
+                 : nullptr;
+  }
+  return copier;
+}
+
+}  // namespace
+
+// The window that SDL draws GL in is the drawable of the current context.
+bool can_present_areas() {
+  Display* display = glXGetCurrentDisplay();
+  return display != nullptr && glXGetCurrentDrawable() != 0 &&
+         sub_buffer_copier(display) != nullptr;
+}
+
+void present_areas(const window_area* areas, int count) {
+  Display* display = glXGetCurrentDisplay();
+  const copy_sub_buffer copy = display != nullptr ? sub_buffer_copier(display) : nullptr;
+  if (copy == nullptr) return;
+  for (int i = 0; i < count; ++i)
+    copy(display, glXGetCurrentDrawable(), areas[i].x, areas[i].y, areas[i].width, areas[i].height);
+  if (count_frame(frame_ticks(), frame_rate_report)) show_caption();
 }
 
 void set_caption_status(const char* status) {

@@ -34,6 +34,17 @@ void push_2d_projection(int32_t x0, int32_t y0, int32_t x1, int32_t y1);
 void pop_2d_projection();
 // Swaps the buffers; every 5 s or more puts the frame rate in the caption.
 int present_frame();
+
+// Presenting parts of the picture: where the GL library offers it
+// (GLX_MESA_copy_sub_buffer), areas of the back buffer are copied to the
+// window and the back buffer keeps what it holds, so a frame in which a few
+// lights changed costs those lights and not the whole window.
+struct window_area {
+  int x, y, width, height;  // window pixels, from the bottom-left corner as GL counts
+};
+bool can_present_areas();
+// Copies the areas to the window; a presented frame like present_frame's.
+void present_areas(const window_area* areas, int count);
 // A short line that the caption shows before the frame-rate report (the
 // tempo, a recording, the session's name); with an empty status the caption
 // is the frame-rate report alone. Takes effect at once.

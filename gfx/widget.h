@@ -111,5 +111,16 @@ std::vector<int> find_widget_at(const std::vector<SPRITE*>& items, int at_x, int
 
 // Draws a textured quad with corners (+-b, +-a) about (x, y, z) after rotating
 // by rot_x, rot_y, rot_z degrees about the three axes. Texturing stays enabled.
+// A redraw that the scissor limits to a small part of the window sets that
+// area of the 2D projection (y down): what lies wholly outside it need not be
+// sent. SPRITE::draw skips such sprites, and text drawers ask
+// outside_drawn_area. nullptr: everything is drawn.
+struct drawn_area {
+  float left, top, right, bottom;
+};
+void set_drawn_area(const drawn_area* area);
+// Whether the box lies wholly outside the drawn area (never while none is set).
+bool outside_drawn_area(const drawn_area& box);
+
 void draw_textured_quad(uint32_t texture, float x, float y, float z, float rot_x, float rot_y,
                         float rot_z, float a, float b);

@@ -40,7 +40,7 @@ class INSTRUMENT_GUI : public BASE, virtual public INSTRUMENT {
   // at every update_view anyway.
   virtual void show_state();
 
-  // Step light `step` shows "CHK_1_OFF", the others "CHK_1_ON".
+  // Step light `step` shows "CHK_1_OFF", the others (0 to 16) "CHK_1_ON".
   void show_current_step(int32_t step);
   // Lights pattern button pattern % 8 + 1 and bank button pattern / 8 + 1.
   void show_pattern(int32_t pattern);

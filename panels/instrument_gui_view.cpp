@@ -15,6 +15,8 @@
 #include "widget_marks.h"
 
 namespace {
+// The height of the 2D projection, in which text is placed from the bottom.
+constexpr float projection_height = 625;
 
 // A held widget is drawn half as large again. Its size is put back exactly
 // as it was rather than divided again, so holding it never wears it down.
@@ -33,6 +35,14 @@ void draw_images(const std::vector<SPRITE*>& items) {
   }
 }
 
+// Label texts are single words, and the read-outs and the counter a few
+// characters: what is printed at (x, y) (from the bottom-left, as the text
+// printer takes it) stays within this box of the 2D projection.
+drawn_area text_box(float x, float y) {
+  constexpr float reach = 120;
+  return {x - 4, projection_height - y - 20, x + reach, projection_height - y + 8};
+}
+
 [[noreturn]] void missing_link(const SPRITE& label, const std::string& link) {
   end_program("Your RC failed \nLine [" + std::string(label.control_name) + "] Linked to [" + link +
                   "]\n " + link + " Doesn't seem to exist\n",
@@ -47,8 +57,9 @@ void draw_label(const INSTRUMENT_GUI& panel, const SPRITE& label) {
   const std::string text = text_field_2(label.control_name);
   const std::optional<std::string> link = text_field_3(label.control_name);
   if (!link) {
-    print_text(small_font, static_cast<float>(truncate_to_int(label.x)),
-               static_cast<float>(618 - int64_t{truncate_to_int(label.y)}), "%s", text.c_str());
+    const auto x = static_cast<float>(truncate_to_int(label.x));
+    const auto y = static_cast<float>(618 - int64_t{truncate_to_int(label.y)});
+    if (!outside_drawn_area(text_box(x, y))) print_text(small_font, x, y, "%s", text.c_str());
     return;
   }
   const SPRITE* target = find_companion(link->c_str(), label.control_name, panel.items);
@@ -57,6 +68,7 @@ void draw_label(const INSTRUMENT_GUI& panel, const SPRITE& label) {
   const int64_t dy = truncate_to_int(label.y - panel.y);
   const auto x = static_cast<float>(truncate_to_int(target->x) + dx);
   const auto y = static_cast<float>(625 - int64_t{truncate_to_int(target->y)} - dy);
+  if (outside_drawn_area(text_box(x, y))) return;
   if (!text_field_4(label.control_name)) {
     print_text(target->pressed == 1 ? large_font : small_font, x, y, "%s", text.c_str());
   } else if (target->touched != 0) {
@@ -75,6 +87,7 @@ void draw_pattern_counter(const INSTRUMENT_GUI& panel) {
   const SPRITE* anchor = find_companion("BUTTON_PATTERN_4", nullptr, panel.items);
   if (anchor == nullptr) return;
   const long long shown = int64_t{panel.current_pattern} + 1;
+  if (outside_drawn_area(text_box(anchor->x + 20, 625 - anchor->y - 5))) return;
   print_text(large_font, anchor->x + 20, 625 - anchor->y - 5, "%3lld/%3d", shown,
              static_cast<int>(panel.pattern_count));
 }
@@ -98,8 +111,9 @@ int32_t INSTRUMENT_GUI::update_view() {
 }
 
 // The light of the playing step shows "CHK_1_OFF", all others "CHK_1_ON".
+// Light n stands over the control of step n, steps counted from 0.
 void INSTRUMENT_GUI::show_current_step(int32_t step) {
-  for (int n = 1; n <= 16; ++n) {
+  for (int n = 0; n <= 16; ++n) {
     char name[NAME_FIELD_SIZE];
     std::snprintf(name, sizeof name, "BUTTON_ACT_NOTE_%d_INSTRUMENT_%d", n,
                   static_cast<int>(instrument_number));

@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "audio_output.h"
+#include "callback_timing.h"
 #include "fsound_test.h"
+#include "jack_output.h"
 #include "nosound_output.h"
 #include "portaudio_devices.h"
 #include "portaudio_output.h"
@@ -18,14 +20,15 @@
 
 namespace {
 struct driver_entry {
-  std::string name;
-  enum class kind { device, discard, record } what;
+  std::string name;  // also the JACK client to play through, for kind::jack
+  enum class kind { device, jack, discard, record } what;
   int device;  // PortAudio's device index, for kind::device
 };
 
 struct layer_state {
   // Declared before `output` so that it outlives it.
   stream_mixer mixer;
+  callback_timing timing;  // of the output's callbacks; kept after it closes
   std::unique_ptr<audio_output> output;
   std::vector<FSOUND_STREAM*> streams;  // open streams, owned here
   int selected_output = FSOUND_OUTPUT_DIRECT_SOUND;
@@ -118,7 +121,11 @@ bool drivers_of(int output, std::vector<driver_entry>& drivers) {
       drivers = portaudio_drivers(host_system::alsa);
       return true;
     case FSOUND_OUTPUT_ASIO:
-      drivers = portaudio_drivers(host_system::jack);
+      // zem's own JACK client, named "zem" in the patchbay; PortAudio is not
+      // started for it.
+      drivers.clear();
+      for (const std::string& client : list_jack_playback_clients())
+        drivers.push_back({client, driver_entry::kind::jack, -1});
       return true;
     default:
       return false;
@@ -138,6 +145,8 @@ std::unique_ptr<audio_output> make_output(const driver_entry& driver) {
   switch (driver.what) {
     case driver_entry::kind::device:
       return std::make_unique<portaudio_output>(driver.device);
+    case driver_entry::kind::jack:
+      return std::make_unique<jack_output>(driver.name);
     case driver_entry::kind::discard:
       return std::make_unique<nosound_output>("");
     case driver_entry::kind::record:
@@ -201,7 +210,8 @@ signed char FSOUND_Init(int mix_rate, int channels, unsigned int) {
   const auto& list = drivers();
   if (s.driver >= static_cast<int>(list.size())) return fail(FSOUND_ERR_INIT_OUTPUT, 0);
   std::unique_ptr<audio_output> output = make_output(list[static_cast<size_t>(s.driver)]);
-  const int error = output->start(s.mixer, mix_rate);
+  s.timing.reset(mix_rate);
+  const int error = output->start(s.mixer, mix_rate, s.timing);
   if (error != FSOUND_ERR_NONE) return fail(error, 0);
   s.output = std::move(output);
   s.mix_rate = mix_rate;
@@ -258,6 +268,20 @@ void FSOUND_Close() {
 uint64_t fsound_late_blocks() {
   const layer_state& s = layer();
   return s.output ? s.output->late_blocks() : s.late_after_close;
+}
+
+std::string fsound_recording_failure() {
+  const layer_state& s = layer();
+  return s.output ? s.output->recording_failure() : std::string();
+}
+
+std::string fsound_output_stop_reason() {
+  const layer_state& s = layer();
+  return s.output ? s.output->stop_reason() : std::string();
+}
+
+const callback_timing& fsound_callback_timing() {
+  return layer().timing;
 }
 
 void fsound_hold_streams() {

@@ -1,14 +1,18 @@
 #pragma once
 // The FSOUND audio layer: output system and driver selection, initialisation,
 // and user streams that the layer pulls through a callback and mixes to the
-// output. It runs over PortAudio on Linux.
+// output. It runs over PortAudio on Linux, and over JACK's own API for the
+// JACK output ("ASIO").
 //
 // Calls are made on the main thread. Stream callbacks run on the layer's audio
-// thread: the PortAudio callback thread for a sound card, or the layer's own
-// paced thread for "NoSound".
+// thread: the PortAudio callback thread for a sound card, JACK's process
+// thread, or the layer's own paced thread for "NoSound".
 #include <cstdint>
+#include <string>
 
 #include "block_listener.h"
+
+class callback_timing;
 
 // Output systems, as given to FSOUND_SetOutput and returned by FSOUND_GetOutput.
 enum : int {
@@ -109,6 +113,10 @@ constexpr int fsound_block_frames = rack_block_frames;
 // FSOUND_Close so that it can be reported at shut-down.
 uint64_t fsound_late_blocks();
 
+// How long the output's callbacks took since FSOUND_Init, and the policy its
+// thread ran with (callback_timing.h). Kept after FSOUND_Close.
+const callback_timing& fsound_callback_timing();
+
 // Streams started between these two calls begin to play in the same block:
 // meanwhile the layer mixes silence and pulls no stream.
 void fsound_hold_streams();
@@ -118,6 +126,14 @@ void fsound_release_streams();
 // first block after the last fsound_release_streams. Add and remove listeners
 // while no stream plays.
 block_listener_list& fsound_block_listeners();
+
+// Why the recording "NoSound" driver stopped writing its file (a full disk, a
+// size limit), in one line; empty while it records, or with another driver.
+std::string fsound_recording_failure();
+
+// Why the output stopped playing by itself (the JACK server went away), in
+// one line; empty while it plays.
+std::string fsound_output_stop_reason();
 
 // The file that the recording "NoSound" driver writes in the working directory.
 constexpr const char* fsound_recording_file = "session.wav";

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <system_error>
 
+#include "callback_timing.h"
 #include "fsound.h"
 #include "stream_mixer.h"
 
@@ -42,18 +43,22 @@ void raise_priority() {
 }
 }  // namespace
 
-int nosound_output::start(stream_mixer& mixer, int rate) {
+int nosound_output::start(stream_mixer& mixer, int rate, callback_timing& timing) {
   if (!recording_path_.empty() && !recorder_.open(recording_path_, static_cast<uint32_t>(rate),
                                                   wav_writer::placement::in_place))
     return FSOUND_ERR_INIT_OUTPUT;
   stopping_ = false;
   try {
-    thread_ = std::thread([this, &mixer, rate] { run(mixer, rate); });
+    thread_ = std::thread([this, &mixer, rate, &timing] { run(mixer, rate, timing); });
   } catch (const std::system_error&) {
     recorder_.close();
     return FSOUND_ERR_INIT_OUTPUT;
   }
   return FSOUND_ERR_NONE;
+}
+
+std::string nosound_output::recording_failure() const {
+  return recording_failed_.load(std::memory_order_acquire) ? recorder_.error() : std::string();
 }
 
 void nosound_output::stop() {
@@ -67,7 +72,7 @@ void nosound_output::stop() {
 // when block k - lead starts to play, at start + k periods, and it is late if
 // it is not finished when its own period begins. Times are computed from the
 // start, so the pace does not drift.
-void nosound_output::run(stream_mixer& mixer, int rate) {
+void nosound_output::run(stream_mixer& mixer, int rate, callback_timing& timing) {
   raise_priority();
   // After a stall this long (the machine was suspended, say) the clock starts
   // afresh instead of rushing to catch up.
@@ -76,9 +81,15 @@ void nosound_output::run(stream_mixer& mixer, int rate) {
   int16_t block[fsound_block_frames * 2];
   int64_t start = now_ns();
   uint64_t frames = 0;  // frames mixed since `start`
+  bool recording = recorder_.is_open();
   while (!stopping_.load(std::memory_order_relaxed)) {
+    const int64_t began = callback_timing::now_ns();
     mixer.fill(block, fsound_block_frames);
-    recorder_.append(block, fsound_block_frames);
+    if (recording && !recorder_.append(block, fsound_block_frames)) {
+      recording = false;
+      recording_failed_.store(true, std::memory_order_release);
+    }
+    timing.record(began, fsound_block_frames);
     frames += fsound_block_frames;
     const int64_t next_mix = start + frames_to_ns(frames, rate);
     const int64_t now = now_ns();

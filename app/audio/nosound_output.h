@@ -24,16 +24,20 @@ class nosound_output : public audio_output {
       : recording_path_(std::move(recording_path)) {}
   ~nosound_output() override { stop(); }
 
-  int start(stream_mixer& mixer, int rate) override;
+  int start(stream_mixer& mixer, int rate, callback_timing& timing) override;
   void stop() override;
   uint64_t late_blocks() const override { return late_.load(std::memory_order_relaxed); }
+  std::string recording_failure() const override;
 
  private:
-  void run(stream_mixer& mixer, int rate);
+  void run(stream_mixer& mixer, int rate, callback_timing& timing);
 
   std::string recording_path_;
   wav_writer recorder_;
   std::thread thread_;
   std::atomic<bool> stopping_{false};
   std::atomic<uint64_t> late_{0};
+  // Set by the thread once the recorder refused a block; it does not touch
+  // the recorder again after that.
+  std::atomic<bool> recording_failed_{false};
 };

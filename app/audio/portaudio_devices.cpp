@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 #include <fcntl.h>
+#include <pa_jack.h>
 #include <portaudio.h>
 #include <unistd.h>
 
@@ -36,8 +37,6 @@ PaHostApiIndex host_api_of(host_system system) {
       return Pa_HostApiTypeIdToHostApiIndex(paALSA);
     case host_system::oss:
       return Pa_HostApiTypeIdToHostApiIndex(paOSS);
-    case host_system::jack:
-      return Pa_HostApiTypeIdToHostApiIndex(paJACK);
   }
   return -1;
 }
@@ -62,6 +61,9 @@ quiet_stderr::~quiet_stderr() {
 bool portaudio_start() {
   if (started) return true;
   snd_lib_error_set_handler(ignore_alsa_error);
+  // PortAudio's JACK host API joins a running server as a client of its own,
+  // even when another system plays: it shows as zem in the patchbay too.
+  PaJack_SetClientName("zem");
   quiet_stderr quiet;
   started = Pa_Initialize() == paNoError;
   return started;

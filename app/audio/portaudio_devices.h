@@ -10,7 +10,7 @@ struct output_device {
 };
 
 // Which of PortAudio's host APIs an output system uses.
-enum class host_system { platform_default, oss_else_alsa, alsa, oss, jack };
+enum class host_system { platform_default, oss_else_alsa, alsa, oss };
 
 // Starts PortAudio if it is not running yet. ALSA's and the host APIs' own
 // diagnostics are kept off the console. False if PortAudio cannot start.

@@ -3,6 +3,7 @@
 #include <pa_linux_alsa.h>
 #include <portaudio.h>
 
+#include "callback_timing.h"
 #include "fsound.h"
 #include "portaudio_devices.h"
 #include "stream_mixer.h"
@@ -16,15 +17,18 @@ int pull_callback(const void*, void* output, unsigned long frames, const PaStrea
 }  // namespace
 
 void portaudio_output::pull(void* output, unsigned long frames, bool underflow) {
+  const int64_t start = callback_timing::now_ns();
   if (underflow) late_.fetch_add(1, std::memory_order_relaxed);
   mixer_->fill(static_cast<int16_t*>(output), frames);
+  timing_->record(start, frames);
 }
 
-int portaudio_output::start(stream_mixer& mixer, int rate) {
+int portaudio_output::start(stream_mixer& mixer, int rate, callback_timing& timing) {
   const PaDeviceInfo* info = Pa_GetDeviceInfo(device_);
   if (info == nullptr) return FSOUND_ERR_INIT_OUTPUT;
   if (info->maxOutputChannels < 2) return FSOUND_ERR_FORMAT;
   mixer_ = &mixer;
+  timing_ = &timing;
   PaStreamParameters parameters{};
   parameters.device = device_;
   parameters.channelCount = 2;

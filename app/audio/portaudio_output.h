@@ -11,7 +11,7 @@ class portaudio_output : public audio_output {
   explicit portaudio_output(int device) : device_(device) {}
   ~portaudio_output() override { stop(); }
 
-  int start(stream_mixer& mixer, int rate) override;
+  int start(stream_mixer& mixer, int rate, callback_timing& timing) override;
   void stop() override;
   uint64_t late_blocks() const override { return late_.load(std::memory_order_relaxed); }
 
@@ -23,5 +23,6 @@ class portaudio_output : public audio_output {
   int device_;
   void* stream_ = nullptr;  // the PortAudio stream
   stream_mixer* mixer_ = nullptr;
+  callback_timing* timing_ = nullptr;
   std::atomic<uint64_t> late_{0};
 };

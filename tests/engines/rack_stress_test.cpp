@@ -28,15 +28,10 @@ constexpr int max_instrument_number = 64;
 std::atomic<int> pass_ends[max_instrument_number];
 std::atomic<int> step_starts[max_instrument_number];
 
-// Counts the events per instrument number and frees their texts, as the main
-// thread does.
-bool count_event(int32_t code, char* text) {
-  int number = -1, value = 0;
-  if (std::sscanf(text, "%d_BEEP_%d", &number, &value) == 2 && number >= 0 &&
-      number < max_instrument_number)
-    (code == pass_end_event_code ? pass_ends : step_starts)[number].fetch_add(1);
-  std::free(text);
-  return true;
+// Counts the events per instrument number.
+void count_event(const step_event& event) {
+  if (event.instrument >= 0 && event.instrument < max_instrument_number)
+    (event.code == pass_end_event_code ? pass_ends : step_starts)[event.instrument].fetch_add(1);
 }
 
 struct render_report {

@@ -1,16 +1,12 @@
 #pragma once
 // A step-event poster for tests: while a step_event_recorder lives, every
-// posted event is recorded as (code, text) and its text freed, the way the main
-// thread frees it after handling. Events may come from any thread.
+// posted event is recorded as its code and the text "<instrument>_BEEP_<number>".
+// Events may come from any thread.
 //
 //   step_event_recorder events;
 //   engine.render(...);
 //   EXPECT_EQ(events.texts(), (std::vector<std::string>{"0_BEEP_22"}));
-//
-// refuse_events(true) makes the poster report a failed delivery (a full
-// window-system queue) without taking the text: the caller must free it.
 #include <cstdint>
-#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -57,16 +53,11 @@ class step_event_recorder {
     std::lock_guard lock(state().mutex);
     state().events.clear();
   }
-  void refuse_events(bool refuse) {
-    std::lock_guard lock(state().mutex);
-    state().refuse = refuse;
-  }
 
  private:
   struct shared_state {
     std::mutex mutex;
     std::vector<recorded_step_event> events;
-    bool refuse = false;
   };
   static shared_state& state() {
     static shared_state instance;
@@ -75,13 +66,10 @@ class step_event_recorder {
   static void reset() {
     std::lock_guard lock(state().mutex);
     state().events.clear();
-    state().refuse = false;
   }
-  static bool record(int32_t code, char* text) {
+  static void record(const step_event& event) {
     std::lock_guard lock(state().mutex);
-    if (state().refuse) return false;
-    state().events.push_back({code, text});
-    std::free(text);
-    return true;
+    state().events.push_back(
+        {event.code, std::to_string(event.instrument) + "_BEEP_" + std::to_string(event.number)});
   }
 };

@@ -74,7 +74,7 @@ std::vector<std::string> generic_keys() {
   for (const auto& group : {numbered("SLD_", 1, 7, "_BASE"), numbered("SLD_NOISE_", 1, 3),
                             numbered("SLD_LFO_ENVELOPPE_", 1, 3), numbered("SLD_LFO_FILTER_", 1, 3),
                             numbered("BUTTON_PATTERN_", 1, 8), numbered("BUTTON_PATTERN_", 11, 14),
-                            numbered("BUTTON_ACT_NOTE_", 1, 16)}) {
+                            numbered("BUTTON_ACT_NOTE_", 0, 16)}) {
     keys.insert(keys.end(), group.begin(), group.end());
   }
   keys.insert(keys.end(), {"BUTTON_DISK_LOAD", "BUTTON_DISK_SAVE"});

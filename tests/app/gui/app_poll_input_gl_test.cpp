@@ -3,6 +3,7 @@
 // releases, keys, window events, step events, and the main loop's frames.
 #include <SDL.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <regex>
@@ -11,8 +12,10 @@
 
 #include "frame_rate.h"
 #include "input_state.h"
+#include "live_panels.h"
 #include "main_loop.h"
 #include "poll_input.h"
+#include "step_event_rings.h"
 #include "test_rack.h"
 #include "video.h"
 
@@ -57,14 +60,6 @@ SDL_Event of_type(Uint8 type) {
   // the test framework's names).
   alignas(16) static unsigned char message[1024] = {};
   if (type == SDL_SYSWMEVENT) event.syswm.msg = reinterpret_cast<SDL_SysWMmsg*>(message);
-  return event;
-}
-
-SDL_Event step_event(int code, const char* text) {
-  SDL_Event event{};
-  event.type = SDL_USEREVENT;
-  event.user.code = code;
-  event.user.data1 = text != nullptr ? strdup(text) : nullptr;  // exactly as long as the text
   return event;
 }
 
@@ -313,35 +308,32 @@ TEST_F(PollInput, MiddleButtonChangesNothing) {
   EXPECT_TRUE(dirty_list.empty());
 }
 
-// Pass-end events light the pattern on the panel whose instrument has the
-// number; every text is freed (LeakSanitizer) and none is read past its end
-// (AddressSanitizer: each text is allocated exactly as long as it is).
+// Pass-end events, posted by the engines into the rings, light the pattern on
+// the panel whose instrument has the number; of several, the last one shows.
 TEST_F(PollInput, PassEndEventsShowThePatternOnThePanelFoundByInstrumentNumber) {
   struct step_case {
-    int code;
-    const char* text;
-    int panel;               // the panel marked, or -1
-    const char* lit_button;  // the pattern or bank button lit on it
+    std::vector<std::array<int32_t, 3>> events;  // code, instrument, number
+    int panel;                                   // the panel marked, or -1
+    const char* lit_button;                      // the pattern or bank button lit on it
   };
   const step_case cases[] = {
-      {1, "1_BEEP_1", 0, "BUTTON_PATTERN_2_"},  // instrument 1 is "808_1", index 0
-      {1, "0_BEEP_0", 1, "BUTTON_PATTERN_1_"},
-      {1, "4_BEEP_1", 4, "BUTTON_PATTERN_2_"},
-      {1, "2_BEEP_8", 2, "BUTTON_PATTERN_12_"},  // pattern 8: bank button 2
-      {1, "3_BEEP_12", 3, "BUTTON_PATTERN_12_"},
-      {1, "3_BEEP_104", 3, "BUTTON_PATTERN_1_"},  // read whole, not as 10
-      {0, "1_BEEP_3", -1, nullptr},               // a step event changes nothing
-      {1, "7_BEEP_1", -1, nullptr},               // no instrument 7
-      {1, "1_B", -1, nullptr},                    // short texts
-      {1, "1_BEEP_", -1, nullptr},
-      {1, "", -1, nullptr},
-      {1, "1_BEEP_2x", -1, nullptr},
-      {1, nullptr, -1, nullptr},
+      {{{1, 1, 1}}, 0, "BUTTON_PATTERN_2_"},  // instrument 1 is "808_1", index 0
+      {{{1, 0, 0}}, 1, "BUTTON_PATTERN_1_"},
+      {{{1, 4, 1}}, 4, "BUTTON_PATTERN_2_"},
+      {{{1, 2, 8}}, 2, "BUTTON_PATTERN_12_"},  // pattern 8: bank button 2
+      {{{1, 3, 12}}, 3, "BUTTON_PATTERN_12_"},
+      {{{1, 3, 12}, {1, 3, 104}, {0, 3, 1}}, 3, "BUTTON_PATTERN_1_"},
+      {{{0, 1, 3}}, -1, nullptr},  // a step event changes nothing
+      {{{1, 7, 1}}, -1, nullptr},  // no instrument 7
   };
+  const uint64_t dropped = dropped_step_events();
   for (const step_case& c : cases) {
     for (INSTRUMENT_GUI* panel : instrument_panels) panel->show_pattern(31);  // lights nothing here
-    send(step_event(c.code, c.text));
-    const std::string label = c.text != nullptr ? c.text : "(null)";
+    settle();
+    for (const auto& [code, instrument, number] : c.events)
+      (code == 1 ? post_pass_end_event : post_step_event)(instrument, number);
+    take_step_events();
+    const std::string label = std::to_string(c.events.back()[1]);
     if (c.panel < 0) {
       EXPECT_TRUE(dirty_list.empty()) << label;
       continue;
@@ -349,13 +341,7 @@ TEST_F(PollInput, PassEndEventsShowThePatternOnThePanelFoundByInstrumentNumber) 
     EXPECT_EQ(dirty_list, std::vector<int32_t>{c.panel}) << label;
     EXPECT_STREQ(item(c.panel, c.lit_button)->name, "BUTTON_PATTERN_ON") << label;
   }
-  // A text that fills its 80 bytes without an end is not read past them.
-  char* unended = static_cast<char*>(std::malloc(80));
-  std::memset(unended, '1', 80);
-  SDL_Event event = step_event(1, nullptr);
-  event.user.data1 = unended;
-  send(event);
-  EXPECT_TRUE(dirty_list.empty());
+  EXPECT_EQ(dropped_step_events(), dropped + 1);  // the event of instrument 7
 }
 
 TEST_F(PollInput, WindowEventsAskForAWholeFrame) {
@@ -389,8 +375,9 @@ TEST_F(PollInput, WindowEventsAskForAWholeFrame) {
   EXPECT_EQ(screen_surface->w, WINDOW_WIDTH);
 }
 
-// The main loop presents one frame per event that touched a panel, none for
-// an event that touched none, and ends with the code that ESC asked for.
+// The main loop presents one frame for the events waiting at once that
+// touched panels, none for events that touched none, and ends with the code
+// that ESC asked for.
 TEST_F(PollInput, MainLoopPresentsAFrameOnlyForEventsThatTouchAPanel) {
   struct loop_case {
     std::vector<SDL_Event> events;
@@ -399,8 +386,8 @@ TEST_F(PollInput, MainLoopPresentsAFrameOnlyForEventsThatTouchAPanel) {
   const loop_case cases[] = {
       {{key(SDLK_a), key(SDLK_F2), of_type(SDL_SYSWMEVENT)}, 0},
       {{motion(100, knob_centre_y(2)), motion(101, knob_centre_y(2))}, 1},
+      {{motion(100, knob_centre_y(3)), motion(100, knob_centre_y(4))}, 1},
       {{of_type(SDL_VIDEOEXPOSE)}, 1},
-      {{step_event(1, "2_BEEP_1"), step_event(0, "2_BEEP_1")}, 1},
   };
   for (const loop_case& c : cases) {
     settle();

@@ -8,8 +8,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <regex>
 
+#include "jack_server.h"
 #include "window_session.h"
 
 namespace {
@@ -238,37 +240,10 @@ TEST(AppWindow, TempoStartStopAndSyncKeysAreHeardAndShown) {
   EXPECT_TRUE(press("s", "--- BPM, stopped | MIDI clock"));
 }
 
-// A private JACK server with its dummy backend, ended with the test.
-class jack_server {
- public:
-  jack_server() : name_("zem-test-" + std::to_string(getpid())) {
-    pid_ = fork();
-    if (pid_ == 0) {
-      const int null = open("/dev/null", O_WRONLY);
-      dup2(null, STDOUT_FILENO);
-      dup2(null, STDERR_FILENO);
-      execlp("jackd", "jackd", "-n", name_.c_str(), "-d", "dummy", "-r", "44100", "-p", "256",
-             static_cast<char*>(nullptr));
-      _exit(127);
-    }
-  }
-  ~jack_server() {
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  std::string ports() const { return shell("jack_lsp -s " + name_ + " -c 2>/dev/null"); }
-  std::string environment() const { return "JACK_DEFAULT_SERVER=" + name_; }
-
- private:
-  std::string name_;
-  pid_t pid_ = -1;
-};
-
 TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
-  jack_server jack;
-  ASSERT_TRUE(wait_until([&] {
-    return jack.ports().find("system:playback_1") != std::string::npos;
-  })) << "jackd did not start";
+  auto server = std::make_unique<zem_test::jack_server>();
+  const zem_test::jack_server& jack = *server;
+  ASSERT_TRUE(jack.wait_until_running()) << "jackd did not start";
   session zem("31", {jack.environment()});
   ASSERT_FALSE(zem.window().empty()) << zem.output();
   EXPECT_NE(zem.output().find("ASIO Driver list\n"), std::string::npos);
@@ -276,6 +251,14 @@ TEST(AppWindow, PlaysThroughAJackServerAndQuitsCleanly) {
   const std::regex connected(":out_0\n +system:playback_1\n");
   EXPECT_TRUE(wait_until([&] { return std::regex_search(jack.ports(), connected); }))
       << jack.ports();
+  // Under the program's own name, both ports, and no client of a library.
+  const std::string ports = jack.ports();
+  for (const char* port : {"zem:out_0\n +system:playback_1\n", "zem:out_1\n +system:playback_2\n"})
+    EXPECT_TRUE(std::regex_search(ports, std::regex(port))) << ports;
+  EXPECT_EQ(ports.find("PortAudio"), std::string::npos) << ports;
+  // A server that goes away is reported once; the program still quits cleanly.
+  server.reset();
+  EXPECT_TRUE(zem.wait_for_output("The sound stopped: the JACK server shut zem down"));
   const auto result = zem.quit_with("Escape");
   EXPECT_EQ(result.exit_code, 0) << result.out;
   EXPECT_TRUE(std::regex_search(result.out, std::regex("Late audio blocks: [0-9]+\n$")));
