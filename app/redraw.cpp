@@ -30,6 +30,16 @@ kept_picture kept;
 // presented from it, and until the next swap leaves it undefined.
 bool back_holds_picture = false;
 
+// Whether the window shows the rack's read-out: the frame that takes it away
+// goes to the window whole, not only its changed areas.
+bool readout_on_screen = false;
+
+// Whole frames still to draw. A whole frame follows a resize, but while
+// frames went out in areas, with no swap, the GL buffers may still have the
+// old size when it is drawn: they take the new one at its swap, so the frame
+// after it is drawn whole as well.
+int whole_frames_owed = 0;
+
 // The window pixels that cover an area of the projection, and a pixel around.
 window_area pixels_of(const view_area& area) {
   GLint viewport[4];
@@ -114,6 +124,7 @@ void draw_whole_rack() {
   draw_rack_readout();
   present_frame();
   back_holds_picture = false;
+  readout_on_screen = rack_readout_shown();
 }
 }  // namespace
 
@@ -122,7 +133,9 @@ void draw_first_picture() {
 }
 
 void redraw_rack(bool whole) {
-  if (whole || kept.texture == 0) {
+  if (whole) whole_frames_owed = 2;
+  if (whole_frames_owed > 0 || kept.texture == 0) {
+    whole_frames_owed = std::max(whole_frames_owed - 1, 0);
     for (int32_t index : dirty_list) instrument_panels[index]->process_events();
     draw_whole_rack();
     return;
@@ -155,7 +168,9 @@ void redraw_rack(bool whole) {
   draw_rack_readout();
   // Only lights changed: where it can, only their areas go to the window,
   // and the back buffer stays as the picture on the screen.
-  back_holds_picture = !whole_panel && !rack_readout_shown() && can_present_areas();
+  back_holds_picture =
+      !whole_panel && !rack_readout_shown() && !readout_on_screen && can_present_areas();
+  readout_on_screen = rack_readout_shown();
   if (back_holds_picture)
     present_areas(boxes.data(), static_cast<int>(boxes.size()));
   else
