@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <string>
@@ -26,7 +27,8 @@ using zem_test::temp_folder;
 // and can close.
 class terminal_run {
  public:
-  explicit terminal_run(const std::string& folder, bool output_to_pipe = false) {
+  explicit terminal_run(const std::string& folder, bool output_to_pipe = false,
+                        bool with_display = true) {
     int out[2] = {-1, -1};
     if (output_to_pipe && pipe(out) != 0) return;
     pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
@@ -39,6 +41,7 @@ class terminal_run {
       if (chdir(folder.c_str()) != 0) _exit(126);
       for (const std::string& entry : window_test::leak_environment())
         putenv(strdup(entry.c_str()));
+      if (!with_display) unsetenv("DISPLAY");
       execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -77,10 +80,17 @@ class terminal_run {
     return t;
   }
   void signal(int number) { kill(pid_, number); }
-  // How the program ended (its output is in screen()).
+  // How the program ended (its output is in screen()). A program still
+  // running after 30 s is killed, so that a test fails instead of hanging.
   zem_test::run_result finish() {
     int status = 0;
-    waitpid(pid_, &status, 0);
+    pid_t ended = 0;
+    for (int i = 0; i < 3000 && (ended = waitpid(pid_, &status, WNOHANG)) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (ended != pid_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+    }
     finished_ = true;
     read_some(0);
     zem_test::run_result result;
@@ -103,6 +113,20 @@ class terminal_run {
   bool finished_ = false;
   std::string screen_;
 };
+
+// What the program found: a fresh terminal's settings.
+bool same_settings(const termios& a, const termios& b) {
+  return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_cflag == b.c_cflag &&
+         a.c_lflag == b.c_lflag && std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc);
+}
+termios fresh_terminal_settings() {
+  int master = -1, slave = -1;
+  termios t{};
+  if (openpty(&master, &slave, nullptr, nullptr, nullptr) == 0) tcgetattr(master, &t);
+  close(master);
+  close(slave);
+  return t;
+}
 
 bool cooked(const termios& t) {
   return (t.c_lflag & ICANON) != 0 && (t.c_lflag & ECHO) != 0;
@@ -176,5 +200,19 @@ TEST(AppTerminal, TerminalIsRestoredWhenTheConsoleOutputGoesAway) {
     zem.finish();
     EXPECT_TRUE(cooked(zem.settings())) << (playing ? "while playing" : "at a menu");
   }
+}
+
+// Over ssh there is no display: one line says so at once, nothing else is
+// written (no menu, no text-mode video driver's screen) and the terminal keeps
+// its settings.
+TEST(AppTerminal, WithoutADisplayOneLineSaysSoAndTheTerminalIsLeftAlone) {
+  temp_folder folder;
+  terminal_run zem(folder.path(), false, false);
+  ASSERT_TRUE(zem.started());
+  EXPECT_EQ(zem.finish().exit_code, 1);
+  EXPECT_EQ(zem.screen(),
+            "zem needs an X display, and DISPLAY is not set: start it in a desktop session, or "
+            "over ssh -X\r\n");
+  EXPECT_TRUE(same_settings(zem.settings(), fresh_terminal_settings()));
 }
 }  // namespace
