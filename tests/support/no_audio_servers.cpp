@@ -1,10 +1,7 @@
-// Every test program starts with no audio server in reach: a JACK or
-// PulseAudio server that runs on the machine (a musician's own) is never
-// touched, and a test that expects no server finds none. The names below
-// belong to no server, and neither library may start one. A test that starts
-// a server of its own passes its name or socket to its clients: to the
-// programs it starts, or to itself with setenv. Compiled into each test
-// program directly (an object library), like the leak-suppression hook.
+// Every test program starts with no audio server in reach (a musician's own
+// JACK or PulseAudio is never touched): these names belong to no server, and
+// neither library may start one. A test with a server of its own passes its
+// name to its clients. Linked as an object library, like the leak hook.
 #include <unistd.h>
 
 #include <cstdlib>

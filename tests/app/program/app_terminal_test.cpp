@@ -187,9 +187,8 @@ TEST(AppTerminal, TerminalIsRestoredWhenTheConsoleOutputGoesAway) {
   }
 }
 
-// Over ssh there is no display: one line says so at once, nothing else is
-// written (no menu, no text-mode video driver's screen) and the terminal stays
-// as it was.
+// Over ssh there is no display: one line says so at once, and nothing else
+// (no menu, no text-mode video driver) touches the terminal.
 TEST(AppTerminal, WithoutADisplayOneLineSaysSoAndTheTerminalIsLeftAlone) {
   temp_folder folder;
   terminal_run zem(folder.path(), false, false);
