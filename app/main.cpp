@@ -2,7 +2,9 @@
 // rack of five panels, opened from a session file when the command line names
 // one; the instruments play while the main loop handles the input, until the
 // user quits (ESC or closing the window) or a quit signal arrives. Every end
-// goes through the orderly shut-down, which autosaves the rack first.
+// goes through the orderly shut-down, which autosaves the rack first. Without
+// an X display it stops at once with one line, before the console or SDL is
+// touched.
 #include <cstdio>
 #include <string>
 
@@ -29,6 +31,12 @@ int main(int argc, char** argv) {
   if (!parse_program_options(argc, argv, options, error)) {
     std::fprintf(stderr, "zem: %s\n%s\n", error.c_str(), program_usage);
     return 2;
+  }
+  if (!use_x_display()) {
+    std::fprintf(stderr,
+                 "zem needs an X display, and DISPLAY is not set: start it in a desktop "
+                 "session, or over ssh -X\n");
+    return 1;
   }
   check_session_option(options);
   install_quit_signals();

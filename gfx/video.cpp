@@ -50,6 +50,13 @@ bool open_window() {
 
 }  // namespace
 
+bool use_x_display() {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || display[0] == '\0') return false;
+  setenv("SDL_VIDEODRIVER", "x11", 0);
+  return true;
+}
+
 int init_video() {
   last_failure = video_failure::window;
   if (!open_window()) return 0;

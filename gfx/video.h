@@ -17,6 +17,15 @@ extern uint32_t video_flags;
 // by default; tests put their own clock here).
 extern Uint32 (*frame_ticks)();
 
+// zem draws with OpenGL through X. With no display named (DISPLAY unset or
+// empty, as over ssh), SDL would fall back to a text-mode video driver that
+// takes over the terminal before it fails: returns false, and the program
+// stops with a line before anything else. Otherwise SDL is kept to its X
+// driver (unless the user chose one), so that a display that cannot be reached
+// fails at the window's start without touching the terminal either. Call it
+// before any other thread starts: it may set SDL_VIDEODRIVER.
+bool use_x_display();
+
 // Opens the window, sets up GL, loads "OPENGL.ZPK" and the two fonts from
 // "Test.ttf". Returns 1, or 0 after a message on standard error.
 int init_video();

@@ -2,7 +2,7 @@
 // (a 100-pixel drag), then process_events and update_view, as the main loop
 // runs them for one input step.
 //
-//   xvfb-run -a -s "-screen 0 1024x768x24" panels_bench [runtime folder]
+//   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" panels_bench [runtime folder]
 //
 // The runtime folder must hold RC/TB303.RC, OPENGL.ZPK with its images and
 // Test.ttf; without it a synthetic installation is written to a temporary

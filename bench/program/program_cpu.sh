@@ -20,8 +20,8 @@ set -euo pipefail
 cd "$1"
 seconds=$2
 { printf 41; sleep $((seconds + 60)); } | ./zem > console.txt &
-sleep 0.2
-pid=$(pgrep -n -x zem)
+# The pipeline's last process: this zem, not the newest one on the machine.
+pid=$!
 window=$(timeout 60 xdotool search --sync --onlyvisible --pid "$pid" | head -1)
 # Start-up is over once the window shows; give the audio a moment to settle.
 sleep 2
@@ -39,4 +39,4 @@ awk -v t=$((after - before)) -v m=$((main_after - main_before)) -v hz="$hz" -v s
 xdotool key --window "$window" Escape
 wait
 INNER
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$folder/measure.sh" "$folder" "$seconds"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$folder/measure.sh" "$folder" "$seconds"

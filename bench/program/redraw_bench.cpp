@@ -11,7 +11,8 @@
 // Each frame ends with glFinish, so that the time includes the drawing.
 //
 // Run it in the runtime folder (textures, font, layouts) with a display:
-//   cd build/release/runtime && xvfb-run -a -s "-screen 0 1024x768x24" ./zem-redraw-bench [frames]
+//   cd build/release/runtime &&
+//   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" ./zem-redraw-bench [frames]
 #include <GL/gl.h>
 #include <fcntl.h>
 #include <time.h>

@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
     return fail("usage: zem-snapshot OUT.bmp (run in the runtime folder)");
   }
+  if (!use_x_display()) return fail("needs an X display, and DISPLAY is not set");
   if (const auto problem = check_installation()) return fail(*problem);
   // What would end the program (a label linked to no widget, say) ends the
   // tool with its one line instead.

@@ -26,7 +26,8 @@ using zem_test::temp_folder;
 // and can close.
 class terminal_run {
  public:
-  explicit terminal_run(const std::string& folder, bool output_to_pipe = false) {
+  explicit terminal_run(const std::string& folder, bool output_to_pipe = false,
+                        bool with_display = true) {
     int out[2] = {-1, -1};
     if (output_to_pipe && pipe(out) != 0) return;
     pid_ = forkpty(&master_, nullptr, nullptr, nullptr);
@@ -39,6 +40,7 @@ class terminal_run {
       if (chdir(folder.c_str()) != 0) _exit(126);
       for (const std::string& entry : window_test::leak_environment())
         putenv(strdup(entry.c_str()));
+      if (!with_display) unsetenv("DISPLAY");
       execl(ZEM_PROGRAM, ZEM_PROGRAM, static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -77,10 +79,17 @@ class terminal_run {
     return t;
   }
   void signal(int number) { kill(pid_, number); }
-  // How the program ended (its output is in screen()).
+  // How the program ended (its output is in screen()). A program still
+  // running after 30 s is killed, so that a test fails instead of hanging.
   zem_test::run_result finish() {
     int status = 0;
-    waitpid(pid_, &status, 0);
+    pid_t ended = 0;
+    for (int i = 0; i < 3000 && (ended = waitpid(pid_, &status, WNOHANG)) == 0; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (ended != pid_) {
+      kill(pid_, SIGKILL);
+      waitpid(pid_, &status, 0);
+    }
     finished_ = true;
     read_some(0);
     zem_test::run_result result;
@@ -176,5 +185,18 @@ TEST(AppTerminal, TerminalIsRestoredWhenTheConsoleOutputGoesAway) {
     zem.finish();
     EXPECT_TRUE(cooked(zem.settings())) << (playing ? "while playing" : "at a menu");
   }
+}
+
+// Over ssh there is no display: one line says so at once, and nothing else
+// (no menu, no text-mode video driver) touches the terminal.
+TEST(AppTerminal, WithoutADisplayOneLineSaysSoAndTheTerminalIsLeftAlone) {
+  temp_folder folder;
+  terminal_run zem(folder.path(), false, false);
+  ASSERT_TRUE(zem.started());
+  EXPECT_EQ(zem.finish().exit_code, 1);
+  EXPECT_EQ(zem.screen(),
+            "zem needs an X display, and DISPLAY is not set: start it in a desktop session, or "
+            "over ssh -X\r\n");
+  EXPECT_TRUE(cooked(zem.settings()));
 }
 }  // namespace

@@ -1,6 +1,6 @@
 // Start-up and drawing costs of the graphics toolkit.
 //
-//   xvfb-run -a -s "-screen 0 1024x768x24" gfx_draw_bench [installation folder]
+//   xvfb-run -a -s "-screen 0 1024x768x24 -noreset" gfx_draw_bench [installation folder]
 //
 // The folder must hold OPENGL.ZPK with its images and Test.ttf; without it a
 // synthetic installation of the same shape (three 1024 x 128 panel backgrounds,
