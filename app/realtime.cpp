@@ -10,12 +10,10 @@
 #include <fstream>
 #include <string>
 
+#include "sanitizer_build.h"
+
 namespace {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool sanitized = true;
-#else
-constexpr bool sanitized = false;
-#endif
+constexpr bool sanitized = ZEM_SANITIZER_BUILD;
 
 // Whether the process may lock any amount of memory (CAP_IPC_LOCK).
 bool may_lock_without_limit() {

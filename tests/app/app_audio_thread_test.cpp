@@ -16,6 +16,7 @@
 #include "jack_output.h"
 #include "jack_server.h"
 #include "mix_recorder.h"
+#include "sanitizer_build.h"
 #include "startup.h"
 #include "step_event_rings.h"
 #include "temp_folder.h"
@@ -26,7 +27,7 @@ std::atomic<bool> armed{false};
 std::atomic<int> calls{0};
 }  // namespace
 
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+#if !ZEM_SANITIZER_BUILD
 #define COUNTS_CALLS 1
 static void note_call() {
   if (counting) calls.fetch_add(1, std::memory_order_relaxed);
