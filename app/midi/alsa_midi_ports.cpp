@@ -1,7 +1,8 @@
 #include "alsa_midi_ports.h"
 
 #include <RtMidi.h>
-#include <alsa/asoundlib.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <span>
@@ -13,13 +14,33 @@
 #include "rack_control.h"
 
 namespace {
-// ALSA reports a missing sequencer on standard error before RtMidi throws;
-// the reason reaches the user in our own one line instead.
-void quiet_alsa(const char*, int, const char*, int, const char*, ...) {}
-
 void on_input(double, std::vector<unsigned char>* message, void* self) {
   if (message != nullptr)
     static_cast<alsa_midi_ports*>(self)->take(message->data(), message->size());
+}
+
+// RtMidi and ALSA print their errors on standard error before RtMidi throws
+// them; the reason reaches the user in our own one line instead.
+class quiet_standard_error {
+ public:
+  quiet_standard_error() : saved_(dup(STDERR_FILENO)) {
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) dup2(null, STDERR_FILENO), ::close(null);
+  }
+  ~quiet_standard_error() {
+    if (saved_ >= 0) dup2(saved_, STDERR_FILENO), ::close(saved_);
+  }
+
+ private:
+  int saved_;
+};
+
+// "MidiInAlsa::initialize: error creating ... object." -> "error creating ... object"
+std::string reason_of(const RtMidiError& error) {
+  std::string text = error.getMessage();
+  if (const size_t colon = text.find(": "); colon != std::string::npos) text.erase(0, colon + 2);
+  while (!text.empty() && (text.back() == '.' || text.back() == '\n')) text.pop_back();
+  return text;
 }
 
 // The sender's pace: about a third of a 128-frame block.
@@ -34,7 +55,7 @@ alsa_midi_ports::~alsa_midi_ports() {
 }
 
 bool alsa_midi_ports::open(std::string& reason) {
-  snd_lib_error_set_handler(quiet_alsa);
+  const quiet_standard_error quiet;
   try {
     in_ = std::make_unique<RtMidiIn>(RtMidi::LINUX_ALSA, "zem");
     in_->ignoreTypes(true, false, true);  // the clock's messages are wanted
@@ -43,13 +64,11 @@ bool alsa_midi_ports::open(std::string& reason) {
     out_ = std::make_unique<RtMidiOut>(RtMidi::LINUX_ALSA, "zem");
     out_->openVirtualPort("midi_out");
   } catch (const RtMidiError& error) {
-    reason = "the ALSA sequencer cannot be opened (" + error.getMessage() + ")";
+    reason = "the ALSA sequencer cannot be opened (" + reason_of(error) + ")";
     in_.reset();
     out_.reset();
-    snd_lib_error_set_handler(nullptr);
     return false;
   }
-  snd_lib_error_set_handler(nullptr);
   register_midi_input(control_);
   sending_.store(true);
   sender_ = std::thread([this] { send_clock(); });

@@ -3,6 +3,7 @@
 #include <jack/midiport.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <span>
 #include <thread>
 
@@ -21,6 +22,7 @@ jack_midi_ports::~jack_midi_ports() {
 }
 
 bool jack_midi_ports::client_opened(jack_client_t* client) {
+  client_ = client;
   in_ = jack_port_register(client, "midi_in", JACK_DEFAULT_MIDI_TYPE, JackPortIsInput, 0);
   out_ = jack_port_register(client, "midi_out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
   if (in_ == nullptr || out_ == nullptr) {
@@ -43,9 +45,18 @@ void jack_midi_ports::client_closing(jack_client_t* client) {
   open_.store(false, std::memory_order_release);
 }
 
-uint64_t jack_midi_ports::cycle_rack_frame() const {
-  return timing_ == cycle_timing::with_the_mix ? fsound_next_rack_frame()
-                                               : fsound_rack_frame_estimate();
+// In a client of its own the rack frame runs on JACK's clock, a fixed way
+// behind the mixer's next block: events reach the ring before they are due
+// and go out as evenly spaced as they were planned. Should the two clocks
+// drift apart by more than that way, the cycle takes up the mixer's again.
+uint64_t jack_midi_ports::cycle_rack_frame() {
+  if (timing_ == cycle_timing::with_the_mix) return fsound_next_rack_frame();
+  constexpr int64_t behind_the_mix = 4096;
+  const int64_t jack_frame = jack_last_frame_time(client_);
+  const int64_t wanted = static_cast<int64_t>(fsound_rack_frame_estimate()) - behind_the_mix;
+  if (std::abs(jack_frame + own_cycle_offset_ - wanted) > behind_the_mix)
+    own_cycle_offset_ = wanted - jack_frame;
+  return static_cast<uint64_t>(std::max<int64_t>(0, jack_frame + own_cycle_offset_));
 }
 
 void jack_midi_ports::before_mix(jack_nframes_t frames) {
@@ -71,16 +82,19 @@ void jack_midi_ports::read_input(jack_nframes_t frames) {
   }
 }
 
-// Events due in this cycle at their offsets; once asked, every one left.
-// JACK wants them in order of time: a late one goes at the first frame.
+// Events due in this cycle at their offsets. JACK wants them in order of
+// time: a late one goes at the first frame. Once asked for what is left,
+// the cycle sends the transport's bytes (the final Stop) and drops the
+// pulses not yet due, which the receivers have not been owed yet.
 void jack_midi_ports::write_clock(jack_nframes_t frames) {
   void* buffer = jack_port_get_buffer(out_, frames);
   jack_midi_clear_buffer(buffer);
   const bool all = send_all_.load(std::memory_order_acquire);
-  const uint64_t end = all ? UINT64_MAX : cycle_frame_ + frames;
+  const uint64_t end = cycle_frame_ + frames;
   clock_out_event event;
   jack_nframes_t at = 0;
-  while (clock_out_.take_before(end, event)) {
+  while (clock_out_.take_before(all ? UINT64_MAX : end, event)) {
+    if (event.frame >= end && event.byte == midi_clock_byte) continue;
     const uint64_t offset = event.frame > cycle_frame_ ? event.frame - cycle_frame_ : 0;
     at = std::max(at, static_cast<jack_nframes_t>(std::min<uint64_t>(offset, frames - 1)));
     jack_midi_event_write(buffer, at, &event.byte, 1);

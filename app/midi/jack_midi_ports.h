@@ -13,9 +13,10 @@
 //
 // Beside the sound the cycle's rack frame is the mixer's own, so the clock
 // lands on the exact frames of the sound. In a client of its own the cycle
-// runs beside another output's clock: the rack frame is then the mixer's
-// next block, and the clock lands within about that output's buffer of its
-// frame.
+// runs on JACK's clock beside another output's: the rack frame then follows
+// JACK's frames a fixed 4096 frames (93 ms) behind the mixer, so that the
+// clock keeps its even spacing but is neither sample-locked to the sound nor
+// heard at the same moment.
 #include <jack/jack.h>
 
 #include <atomic>
@@ -42,13 +43,13 @@ class jack_midi_ports : public jack_process_hook {
   // Main thread: true while the ports are open in a running client.
   bool open() const { return open_.load(std::memory_order_acquire); }
   // Main thread, once the rack's clock has sent its last event (the Stop
-  // owed at the end): the next cycle sends every event left, late ones at
-  // its first frame. Waits for that cycle at most `timeout`; false when no
+  // owed at the end): the next cycle sends what is due and the Stop, late
+  // ones at its first frame. Waits for that cycle at most `timeout`; false when no
   // cycle came.
   bool send_remaining(std::chrono::milliseconds timeout);
 
  private:
-  uint64_t cycle_rack_frame() const;
+  uint64_t cycle_rack_frame();
   void read_input(jack_nframes_t frames);
   void write_clock(jack_nframes_t frames);
 
@@ -56,6 +57,7 @@ class jack_midi_ports : public jack_process_hook {
   clock_input_ring& clock_in_;
   clock_output_ring& clock_out_;
   midi_ring control_;  // drained by the main loop
+  jack_client_t* client_ = nullptr;
   jack_port_t* in_ = nullptr;
   jack_port_t* out_ = nullptr;
   std::atomic<bool> open_{false};
@@ -63,4 +65,5 @@ class jack_midi_ports : public jack_process_hook {
   std::atomic<bool> sent_all_{false};
   // Process thread only: the rack frame of this cycle's first frame.
   uint64_t cycle_frame_ = 0;
+  int64_t own_cycle_offset_ = 0;  // rack frame - JACK frame, in a client of its own
 };
