@@ -81,9 +81,10 @@ void alsa_midi_ports::close() {
   if (sender_.joinable()) sender_.join();
   in_->cancelCallback();
   unregister_midi_input(control_);
-  // The Stop owed at the end, and anything else left.
+  // The Stop owed at the end; pulses not yet due are not owed.
   clock_out_event event;
-  while (clock_out_.take_before(UINT64_MAX, event)) out_->sendMessage(&event.byte, 1);
+  while (clock_out_.take_before(UINT64_MAX, event))
+    if (event.byte != midi_clock_byte) out_->sendMessage(&event.byte, 1);
   in_.reset();
   out_.reset();
 }
