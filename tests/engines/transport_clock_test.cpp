@@ -12,11 +12,6 @@ bool operator==(const clock_message& a, const clock_message& b) {
   return a.frame == b.frame && a.kind == b.kind && a.song_position == b.song_position;
 }
 
-void PrintTo(const clock_message& m, std::ostream* out) {
-  *out << "{" << m.frame << " kind " << static_cast<int>(m.kind) << " spp " << m.song_position
-       << "}";
-}
-
 namespace {
 using kind = clock_message_kind;
 
@@ -34,16 +29,11 @@ transport_state rolling_at(uint64_t frame) {
   return state;
 }
 
-transport_state master(double bpm, double beat_type) {
+transport_state master(double bpm, double beat_type, int32_t beat = 1, int32_t tick = 0) {
   transport_state state = rolling_at(0);
   state.has_bar_beat = true;
   state.beats_per_minute = bpm;
   state.beat_type = beat_type;
-  return state;
-}
-
-transport_state at_beat(int32_t beat, int32_t tick) {
-  transport_state state = master(120, 8);
   state.beat = beat;
   state.tick = tick;
   return state;
@@ -76,8 +66,8 @@ TEST(TransportClock, RollsStopsJumpsAndPulsesAtTheTempo) {
       // pulse every 1837.5 frames), followed tick by tick until it jumps a beat.
       {{master(140, 4), 0, {{0, kind::start}, {0, kind::pulse}, {788, kind::pulse}}}},
       {{master(120, 8), 0, {{0, kind::start}, {0, kind::pulse}}},
-       {at_beat(1, 89), 1024, {{1839, kind::pulse}}},
-       {at_beat(2, 0), 2048, {{2048, kind::song_position, 2}, {2048, kind::pulse}}}},
+       {master(120, 8, 1, 89), 1024, {{1839, kind::pulse}}},
+       {master(120, 8, 2, 0), 2048, {{2048, kind::song_position, 2}, {2048, kind::pulse}}}},
   };
   for (size_t run = 0; run < runs.size(); ++run) {
     transport_clock clock;
