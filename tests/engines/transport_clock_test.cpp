@@ -45,8 +45,7 @@ TEST(TransportClock, RollsStopsJumpsAndPulsesAtTheTempo) {
       // From the song's start: Start and pulse 0 at once, then on in step.
       {{rolling_at(0), 1000, {{1000, kind::start}, {1000, kind::pulse}, {1919, kind::pulse}}},
        {rolling_at(1024), 2024, {{2838, kind::pulse}}},
-       {{}, 3048, {{3048, kind::stop}}},
-       {{}, 4072, {}}},
+       {{}, 3048, {{3048, kind::stop}}}},
       // From one second in (pulse 48, step 8), and from a little later (the
       // next step, 9, whose first pulse is 4612.5 frames away).
       {{rolling_at(44100),
