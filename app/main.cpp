@@ -13,6 +13,7 @@
 #include "console_keys.h"
 #include "main_loop.h"
 #include "midi_control.h"
+#include "midi_ports.h"
 #include "program_session.h"
 #include "program_startup.h"
 #include "rack_keys.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv) {
   install_quit_signals();
   report_writes_past_size_limit();
   print_banner();
+  prepare_midi_ports(options.midi);
   start_sound();
   lock_memory();
   // The menus are over: from here on the window takes the keys, and the
@@ -50,6 +52,7 @@ int main(int argc, char** argv) {
   start_video();
   build_panels();
   start_midi_control();
+  open_midi_ports();
   // The rack's clock before the session, which sets its tempo and sync source.
   start_rack_control(options);
   start_session();
@@ -60,6 +63,7 @@ int main(int argc, char** argv) {
   const int32_t exit_code = run_main_loop();
   finish_autosave();
   finish_recording();
+  finish_midi_ports();
   shut_down();
   quit_program(exit_code);
 }

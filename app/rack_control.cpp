@@ -1,5 +1,6 @@
 #include "rack_control.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -15,6 +16,8 @@ struct program_clock {
   clock_input_ring input;
   clock_output_ring output;
   tap_tempo taps;
+  // The clock once it is made, for threads other than the main one.
+  std::atomic<const rack_clock*> published{nullptr};
 };
 
 program_clock& program() {
@@ -44,6 +47,17 @@ void start_rack_clock(sync_source sync) {
   state.clock->set_clock_input(&state.input);
   state.clock->set_clock_output(&state.output);
   fsound_block_listeners().add(state.clock.get());
+  state.published.store(state.clock.get(), std::memory_order_release);
+}
+
+sync_source program_sync_source() {
+  const rack_clock* clock = program().published.load(std::memory_order_acquire);
+  return clock != nullptr ? clock->sync() : sync_source::internal;
+}
+
+double program_rack_bpm() {
+  const rack_clock* clock = program().published.load(std::memory_order_acquire);
+  return clock != nullptr ? clock->bpm() : rack_default_bpm;
 }
 
 bool rack_clock_started() {

@@ -17,6 +17,12 @@ void start_rack_clock(sync_source sync);
 // The program's rack clock, once start_rack_clock has made it.
 bool rack_clock_started();
 rack_clock& program_rack_clock();
+// Any thread: the sync source the rack follows; internal until
+// start_rack_clock has made the clock. The MIDI ports read it to know which
+// outside clock feeds the input ring.
+sync_source program_sync_source();
+// Any thread: the tempo set for the rack (120 until one is set).
+double program_rack_bpm();
 // The MIDI input pushes the clock's messages here, the MIDI output takes the
 // rack's clock from here (clock_rings.h).
 clock_input_ring& program_clock_input();

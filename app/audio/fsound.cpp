@@ -292,6 +292,14 @@ void fsound_release_streams() {
   layer().mixer.release();
 }
 
+uint64_t fsound_next_rack_frame() {
+  return layer().mixer.next_rack_frame();
+}
+
+uint64_t fsound_rack_frame_estimate() {
+  return layer().mixer.rack_frame_estimate();
+}
+
 block_listener_list& fsound_block_listeners() {
   return layer().mixer.listeners();
 }

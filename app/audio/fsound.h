@@ -127,6 +127,14 @@ void fsound_release_streams();
 // while no stream plays.
 block_listener_list& fsound_block_listeners();
 
+// The rack frame of the next frame that the output's thread takes from the
+// mixer (stream_mixer::next_rack_frame): call it on that thread only, between
+// two pulls, as a JACK process hook does.
+uint64_t fsound_next_rack_frame();
+// Any thread: the rack frame of the next block to be mixed, for a reader
+// that is not on the output's thread.
+uint64_t fsound_rack_frame_estimate();
+
 // Why the recording "NoSound" driver stopped writing its file (a full disk, a
 // size limit), in one line; empty while it records, or with another driver.
 std::string fsound_recording_failure();

@@ -89,5 +89,6 @@ void stream_mixer::mix_block() {
   mix_saturating(sources, count, mixed_, fsound_block_frames * 2);
   listeners_.after_block(next_block_frame_, mixed_, fsound_block_frames);
   next_block_frame_ += fsound_block_frames;
+  rack_frame_estimate_.store(next_block_frame_, std::memory_order_relaxed);
   epoch_.fetch_add(1);  // even: no stream in use
 }

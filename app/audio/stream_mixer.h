@@ -54,6 +54,12 @@ class stream_mixer {
   // next_rack_frame() + k. Silence handed out before the rack's first block
   // counts as frame 0.
   uint64_t next_rack_frame() const;
+  // Any thread: the rack frame of the next block to be mixed. A reader on
+  // another clock than the output's (a MIDI client of its own) stamps with
+  // it, a block or an output buffer away from the frames being heard.
+  uint64_t rack_frame_estimate() const {
+    return rack_frame_estimate_.load(std::memory_order_relaxed);
+  }
 
   // Main thread. While held, the mixer hands out silence and pulls no
   // stream, so that streams attached meanwhile all begin in the same block
@@ -76,6 +82,7 @@ class stream_mixer {
   std::atomic<uint64_t> frames_out_{0};
   std::atomic<bool> held_{false};
   std::atomic<bool> count_afresh_{false};  // set by release, taken by the next block
+  std::atomic<uint64_t> rack_frame_estimate_{0};
   block_listener_list listeners_;
   // Audio thread only.
   int16_t mixed_[fsound_block_frames * 2] = {};
