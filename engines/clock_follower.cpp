@@ -8,16 +8,18 @@ namespace {
 constexpr int steady_pulses = 48;
 // A pulse more than this many periods after the last one ends a pause.
 constexpr double pause_periods = 4.0;
-// A pulse this far from its prediction (a fraction of the period) is wild;
-// three wild pulses in a row mean a new tempo, not jitter.
+// A pulse this far from its prediction (a fraction of the period) is wild.
+// Three wild pulses in a row whose intervals, too, differ from the period by
+// more than a jittery clock's do mean a new tempo. A clock whose every
+// interval jitters wanders off the prediction without changing its tempo:
+// the grid is locked to it again, and the tempo estimate kept.
 constexpr double wild_error = 0.3;
 constexpr int wild_pulses_for_new_tempo = 3;
+constexpr double new_tempo_change = 0.15;
 // Pulses from 1 BPM to the shortest step.
 constexpr double longest_period = step_frames_of_bpm(1.0) / clock_pulses_per_step;
 constexpr double shortest_period =
     static_cast<double>(clock_follower::shortest_step) / clock_pulses_per_step;
-// The shown tempo follows the estimate over about a beat.
-constexpr double shown_smoothing = 1.0 / 24.0;
 
 double bounded_period(double period) {
   return std::clamp(period, shortest_period, longest_period);
@@ -26,9 +28,14 @@ double bounded_period(double period) {
 
 void clock_follower::take(const clock_message& message) {
   switch (message.kind) {
-    case clock_message_kind::pulse:
-      on_pulse(message.frame, track_pulse(static_cast<double>(message.frame)));
+    case clock_message_kind::pulse: {
+      const int64_t periods = track_pulse(static_cast<double>(message.frame));
+      // After a pause the average begins again.
+      if (periods != 1) shown_count_ = 0;
+      note_shown_pulse(static_cast<double>(message.frame));
+      on_pulse(message.frame, periods);
       break;
+    }
     case clock_message_kind::start:
       next_song_pulse_ = 0;
       waiting_ = true;
@@ -50,8 +57,8 @@ void clock_follower::take(const clock_message& message) {
 void clock_follower::restart_tracking(double frame, double period) {
   anchor_ = frame;
   period_ = bounded_period(period);
-  shown_period_ = period_;
   pulses_fitted_ = 2;
+  shown_count_ = 0;
   wild_pulses_ = 0;
 }
 
@@ -60,6 +67,8 @@ void clock_follower::restart_tracking(double frame, double period) {
 int64_t clock_follower::track_pulse(double frame) {
   const double since_last = frame - last_pulse_;
   last_pulse_ = frame;
+  recent_intervals_[recent_next_] = since_last;
+  recent_next_ = (recent_next_ + 1) % wild_pulses_for_new_tempo;
   if (pulses_fitted_ == 0) {
     anchor_ = frame;
     pulses_fitted_ = 1;
@@ -79,8 +88,16 @@ int64_t clock_follower::track_pulse(double frame) {
   const double predicted = anchor_ + period_;
   const double error = frame - predicted;
   if (std::fabs(error) > wild_error * period_) {
+    double recent = 0;
+    for (double interval : recent_intervals_) recent += interval / wild_pulses_for_new_tempo;
     if (++wild_pulses_ >= wild_pulses_for_new_tempo) {
-      restart_tracking(frame, since_last);
+      if (std::fabs(recent - period_) > new_tempo_change * period_) {
+        restart_tracking(frame, recent);
+      } else {
+        // Wandered: the grid locks to the clock again, at the same tempo.
+        anchor_ = frame;
+        wild_pulses_ = 0;
+      }
       return 1;
     }
   } else {
@@ -94,12 +111,6 @@ int64_t clock_follower::track_pulse(double frame) {
   const double bounded = std::clamp(error, -0.5 * period_, 0.5 * period_);
   anchor_ = predicted + alpha * bounded;
   period_ = bounded_period(period_ + beta * bounded);
-  // While the fit is young it is the best estimate there is; then the shown
-  // tempo is smoothed further.
-  if (n < steady_pulses)
-    shown_period_ = period_;
-  else
-    shown_period_ += (period_ - shown_period_) * shown_smoothing;
   return 1;
 }
 
@@ -160,7 +171,19 @@ follow_plan clock_follower::plan(uint64_t first_frame, int frames) {
   return plan;
 }
 
+void clock_follower::note_shown_pulse(double frame) {
+  shown_newest_ = (shown_newest_ + 1) % shown_pulses;
+  shown_ring_[shown_newest_] = frame;
+  shown_count_ = std::min(shown_count_ + 1, shown_pulses);
+}
+
 double clock_follower::shown_bpm() const {
   if (pulses_fitted_ < 2) return 0.0;
-  return bpm_of_step_frames(shown_period_ * clock_pulses_per_step);
+  // While the average is young the fit is the best estimate there is.
+  double shown_period = period_;
+  if (shown_count_ > steady_pulses) {
+    const int oldest = (shown_newest_ + shown_pulses - (shown_count_ - 1)) % shown_pulses;
+    shown_period = (shown_ring_[shown_newest_] - shown_ring_[oldest]) / (shown_count_ - 1);
+  }
+  return bpm_of_step_frames(shown_period * clock_pulses_per_step);
 }

@@ -20,6 +20,7 @@
 // begins at frame f depends only on messages played before the block that
 // holds f. A run that begins on a pulse inside the previous block begins
 // that far into its first step.
+#include <array>
 #include <cstdint>
 
 #include "block_listener.h"
@@ -52,13 +53,17 @@ class clock_follower {
   // The step length assumed until two pulses have come.
   void set_assumed_step(double frames) { assumed_period_ = frames / clock_pulses_per_step; }
 
-  // The estimated tempo, smoothed for the screen; 0 until two pulses have come.
+  // The tempo for the screen: the clock's average over the last sixteen bars
+  // (fewer while it has not played that long); 0 until two pulses have come.
+  // A jittery clock's steps are followed pulse by pulse, but its tempo reads
+  // steady only over a long stretch.
   double shown_bpm() const;
 
  private:
   int64_t track_pulse(double frame);
   void restart_tracking(double frame, double period);
   void on_pulse(uint64_t frame, int64_t periods);
+  void note_shown_pulse(double frame);
   double period() const { return pulses_fitted_ >= 2 ? period_ : assumed_period_; }
   double predicted_frame(int64_t song_pulse) const;
 
@@ -67,9 +72,16 @@ class clock_follower {
   int pulses_fitted_ = 0;  // 0: no pulse yet
   double anchor_ = 0;      // the estimated frame of the last pulse
   double period_ = 0;      // the estimated frames between pulses
-  double shown_period_ = 0;
   double last_pulse_ = 0;
-  int wild_pulses_ = 0;  // pulses in a row far from their prediction
+  // The pulses of the shown average: a ring of the latest, begun again where
+  // the tracking is.
+  static constexpr int shown_pulses = 16 * 16 * clock_pulses_per_step;
+  std::array<double, shown_pulses> shown_ring_{};
+  int shown_count_ = 0;
+  int shown_newest_ = -1;
+  int wild_pulses_ = 0;                       // pulses in a row far from their prediction
+  std::array<double, 3> recent_intervals_{};  // the last three, for a new tempo
+  int recent_next_ = 0;
 
   // The song: where the pulses are in it while it runs.
   bool running_ = false;

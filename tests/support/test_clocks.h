@@ -30,4 +30,18 @@ inline std::vector<clock_message> clock_pulses(double bpm, double first, int cou
   return transport;
 }
 
+// `count` pulses from `first` whose every interval is a period changed by up
+// to `jitter`: a clock that wanders off any straight line, as a jittery
+// clock source's does.
+inline std::vector<clock_message> wandering_pulses(double bpm, double first, int count,
+                                                   double jitter) {
+  std::mt19937 random(15);
+  std::uniform_real_distribution<double> change(-jitter, jitter);
+  std::vector<clock_message> pulses{{0, clock_message_kind::start}};
+  for (double frame = first; int(pulses.size()) <= count;
+       frame += (1 + change(random)) * pulse_period(bpm))
+    pulses.push_back({uint64_t(std::llround(frame))});
+  return pulses;
+}
+
 }  // namespace zem_test
