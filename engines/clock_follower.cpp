@@ -1,6 +1,7 @@
 #include "clock_follower.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -88,8 +89,10 @@ int64_t clock_follower::track_pulse(double frame) {
   const double predicted = anchor_ + period_;
   const double error = frame - predicted;
   if (std::fabs(error) > wild_error * period_) {
-    double recent = 0;
-    for (double interval : recent_intervals_) recent += interval / wild_pulses_for_new_tempo;
+    // The middle one of the last three: one late pulse alone is no new tempo.
+    std::array<double, wild_pulses_for_new_tempo> sorted = recent_intervals_;
+    std::sort(sorted.begin(), sorted.end());
+    const double recent = sorted[sorted.size() / 2];
     if (++wild_pulses_ >= wild_pulses_for_new_tempo) {
       if (std::fabs(recent - period_) > new_tempo_change * period_) {
         restart_tracking(frame, recent);
