@@ -118,7 +118,7 @@ for period in "${periods[@]}"; do
   cat "$out/setup.txt" 2>/dev/null || true
   echo "zem clients in the graph: $(grep -oE '^[A-Za-z0-9_-]+:out_[01]' "$out/ports.txt" | cut -d: -f1 | sort -u | tr '\n' ' ')"
   grep -E '^(Late audio blocks|Step events dropped|Memory not locked)' "$out/console.txt" || true
-  echo "cycles not finished by zem: $(not_finished zem), by PortAudio: $(not_finished PortAudio), by jack_metro: $(not_finished jack_metro)"
+  echo "cycles not finished by zem: $(not_finished zem), by PortAudio: $(not_finished PortAudio), by jack_metro: $(not_finished metro)"
   echo "driver overruns (JackTimedDriver XRun): $(grep -c 'JackTimedDriver::Process XRun' "$out/jackd.log" || true)"
   # The state says whether the client had begun its cycle (Running) or was
   # still waiting to be woken (Triggered): the latter is the machine's time.
