@@ -145,14 +145,18 @@ TEST(MidiPorts, ClockOutOnEveryStepAloneAndFollowingAMidiClockOrTheTransport) {
 }
 
 // A sender's Program Change queues a pattern, its Control Change moves the bound
-// switch. The sound goes to a recording: the ports are in a client of their own.
+// switch, and the volume knobs of all five, heard in the recording. The sound
+// goes to a recording: the ports are in a client of their own.
 TEST(MidiPorts, ProgramAndControlChangeFromAJackSender) {
   zem_test::jack_server jack;
   ASSERT_TRUE(jack.wait_until_running());
   zem_test::temp_folder config;
   std::filesystem::create_directories(config.file("zem"));
-  std::ofstream(config.file("zem/midi-bindings.txt"))
-      << "channel 1 cc 20 -> panel 1 BUTTON_TOGGLE_POWER\n";
+  std::ofstream bindings(config.file("zem/midi-bindings.txt"));
+  bindings << "channel 1 cc 20 -> panel 1 BUTTON_TOGGLE_POWER\n";
+  for (int panel = 1; panel <= 5; ++panel)  // controllers 21 to 25 (0x15 to 0x19)
+    bindings << "channel 1 cc " << 20 + panel << " -> panel " << panel << " SLD_1_BASE\n";
+  bindings.close();
   session zem("42", {jack.environment(), "XDG_CONFIG_HOME=" + config.path().string()});
   ASSERT_FALSE(zem.window().empty()) << zem.output();
   FILE* sender = popen((jack.environment() + " /usr/bin/python3 -c \"import rtmidi, sys\n" +
@@ -172,6 +176,10 @@ TEST(MidiPorts, ProgramAndControlChangeFromAJackSender) {
   send("b0 14 7f\n");
   EXPECT_TRUE(
       wait_until([&] { return zem.dump().at("BUTTON_TOGGLE_POWER_0").image == "CHK_2_ON"; }));
+  send("b0 15 00\nb0 16 00\nb0 17 00\nb0 18 00\nb0 19 00\n");
+  EXPECT_TRUE(wait_until([&] { return level_from_now(zem) == 0; }));
+  send("b0 15 7f\nb0 16 7f\nb0 17 7f\nb0 18 7f\nb0 19 7f\n");
+  EXPECT_TRUE(wait_until([&] { return level_from_now(zem) > 1000; }));
   pclose(sender);
   zem.quit_with("Escape");
 }

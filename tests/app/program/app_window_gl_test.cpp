@@ -21,37 +21,6 @@ using window_test::wait_until;
 
 constexpr size_t second = 44100;  // frames
 
-// Frames recorded so far, read from the header that the recorder rewrites
-// after every block.
-size_t recorded_frames(const session& zem) {
-  const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
-  return wav.valid ? wav.samples.size() / 2 : 0;
-}
-
-// The largest sample of the frames [from, from + count) of the recording,
-// once they are recorded.
-int peak(const session& zem, size_t from, size_t count) {
-  std::vector<int16_t> samples;
-  wait_until([&] {
-    const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
-    if (!wav.valid || wav.samples.size() < 2 * (from + count)) return false;
-    samples.assign(wav.samples.begin() + static_cast<long>(2 * from),
-                   wav.samples.begin() + static_cast<long>(2 * (from + count)));
-    return true;
-  });
-  int largest = -1;
-  for (int16_t s : samples) largest = std::max(largest, std::abs(int{s}));
-  return largest;
-}
-
-// The level of the recording from now on: F2 is answered only after every
-// event sent before it was handled, and a little more than a block is left
-// for the frames rendered before then. Two seconds hold a whole bass-line pass.
-int level_from_now(session& zem) {
-  zem.dump();
-  return peak(zem, recorded_frames(zem) + second / 10, 2 * second);
-}
-
 void drag(session& zem, int button, int x, int y, int to_x, int to_y) {
   const std::string b = std::to_string(button);
   zem.xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown " + b +

@@ -287,4 +287,35 @@ class session {
   std::string window_;
 };
 
+// Frames recorded so far by a session that records ("42"), read from the
+// header that the recorder rewrites after every block.
+inline size_t recorded_frames(const session& zem) {
+  const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
+  return wav.valid ? wav.samples.size() / 2 : 0;
+}
+
+// The largest sample of the frames [from, from + count) of the recording,
+// once they are recorded.
+inline int peak(const session& zem, size_t from, size_t count) {
+  std::vector<int16_t> samples;
+  wait_until([&] {
+    const auto wav = zem_test::read_wav(zem.folder().file("session.wav"));
+    if (!wav.valid || wav.samples.size() < 2 * (from + count)) return false;
+    samples.assign(wav.samples.begin() + static_cast<long>(2 * from),
+                   wav.samples.begin() + static_cast<long>(2 * (from + count)));
+    return true;
+  });
+  int largest = -1;
+  for (int16_t s : samples) largest = std::max(largest, std::abs(int{s}));
+  return largest;
+}
+
+// The level of the recording from now on: F2 is answered only after every
+// event sent before it was handled, and a little more than a block is left
+// for the frames rendered before then. Two seconds hold a whole bass-line pass.
+inline int level_from_now(session& zem) {
+  zem.dump();
+  return peak(zem, recorded_frames(zem) + 44100 / 10, 2 * 44100);
+}
+
 }  // namespace window_test
