@@ -18,13 +18,6 @@ namespace {
 using window_test::session;
 using window_test::wait_until;
 
-// Frames written so far: the recorder writes whole blocks after the header.
-int64_t recorded_frames(const session& zem, const std::string& file = "session.wav") {
-  std::error_code error;
-  const auto bytes = std::filesystem::file_size(zem.folder().file(file), error);
-  return error || bytes < 44 ? 0 : static_cast<int64_t>(bytes - 44) / 4;
-}
-
 // Which of the lights is dark (the playing step's), or -1 unless one is
 // clearly darker than all the others.
 int dark_light(const std::string& window, const std::vector<window_test::widget>& lights) {
