@@ -19,8 +19,6 @@ using window_test::session;
 using window_test::shell;
 using window_test::wait_until;
 
-constexpr size_t second = 44100;  // frames
-
 void drag(session& zem, int button, int x, int y, int to_x, int to_y) {
   const std::string b = std::to_string(button);
   zem.xdotool("mousemove " + std::to_string(x) + " " + std::to_string(y) + " mousedown " + b +
