@@ -110,24 +110,26 @@ TEST(MidiPorts, ClockOutOnEveryStepAloneAndFollowingAMidiClockOrTheTransport) {
     }
     ASSERT_TRUE(connect(jack, "zem:midi_out", "clock:input")) << jack.ports();
     ASSERT_FALSE(zem.window().empty()) << zem.output();
-    if (c.slack == 0) {  // on its own clock
-      zem.key("space");
-      ASSERT_TRUE(
-          wait_until([&] { return dump.transport_bytes().find("252 ") != std::string::npos; }));
-      zem.key("space");
-    }
+    const auto last_transport_byte = [&](const std::string& byte) {
+      const std::string bytes = dump.transport_bytes();
+      return bytes.size() >= byte.size() &&
+             bytes.compare(bytes.size() - byte.size(), byte.size(), byte) == 0;
+    };
+    // On its own clock: stopped and started again, each press until it is heard.
+    for (const char* byte : {"252 ", "250 "})
+      for (int press = 0; c.slack == 0 && press < 3 && !last_transport_byte(byte); ++press) {
+        zem.key("space");
+        wait_until([&] { return last_transport_byte(byte); }, 5);
+      }
     transport(jack, "play\\n");
-    ASSERT_TRUE(wait_until([&] { return dump.step_frames().size() >= 24; })) << c.sync;
+    ASSERT_TRUE(wait_until([&] { return dump.step_frames().size() >= 24; }))
+        << c.sync << ": " << dump.transport_bytes() << dump.events().size() << " events";
     EXPECT_TRUE(wait_until([&] {
       return shell("xdotool getwindowname " + zem.window()).find(c.shown) != std::string::npos;
     })) << c.sync;
     if (c.slack == 0) zem.quit_with("Escape");  // on its own clock
     transport(jack, "stop\\n");
-    const auto ends_with = [](const std::string& text, const std::string& end) {
-      return text.size() >= end.size() &&
-             text.compare(text.size() - end.size(), end.size(), end) == 0;
-    };
-    ASSERT_TRUE(wait_until([&] { return ends_with(dump.transport_bytes(), "250 252 "); }))
+    ASSERT_TRUE(wait_until([&] { return last_transport_byte("250 252 "); }))
         << c.sync << ": " << dump.transport_bytes();
     // The last Start goes with the first pulse of its step.
     const auto events = dump.events();
